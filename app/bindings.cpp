@@ -1,0 +1,40 @@
+#include "app/bindings.h"
+
+#include <array>
+
+#include "convert/convert_command.h"
+#include "convert/preview.h"
+
+namespace qel {
+namespace {
+
+using enum ControlId;
+
+// The handlers of the lower layers take only what they use; these adapt them to the table.
+template <void (*OnForm)(Form&)>
+void FormHandler(HandlerContext& context, std::int32_t, std::int32_t) {
+  OnForm(context.form);
+}
+
+void WindowCreatedHandler(HandlerContext& context, std::int32_t, std::int32_t) {
+  OnMainWindowCreated(context);
+}
+
+constexpr std::array kBindings{
+    Binding{MainWindow, Event::Created, "OnMainWindowCreated", &WindowCreatedHandler},
+    Binding{Button2, Event::Click, "OnConvertClick", &FormHandler<OnConvertClick>},
+    Binding{Timer2, Event::Tick, "OnPreviewTick", &FormHandler<OnPreviewTick>},
+    Binding{EditBox9, Event::GotFocus, "OnHexInputFocus", &FormHandler<OnHexInputFocus>},
+    Binding{EditBox10, Event::GotFocus, "OnRedInputFocus", &FormHandler<OnRedInputFocus>},
+    Binding{EditBox11, Event::GotFocus, "OnGreenInputFocus", &FormHandler<OnGreenInputFocus>},
+    Binding{EditBox12, Event::GotFocus, "OnBlueInputFocus", &FormHandler<OnBlueInputFocus>},
+    Binding{EditBox13, Event::GotFocus, "OnDecimalInputFocus", &FormHandler<OnDecimalInputFocus>},
+};
+
+}  // namespace
+
+std::span<const Binding> EventBindings() { return kBindings; }
+
+void OnMainWindowCreated(HandlerContext&) {}
+
+}  // namespace qel

@@ -1,0 +1,34 @@
+// Which handler each (control, event) pair runs. Fixed when the program is built.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "app/program_globals.h"
+#include "platform/platform.h"
+
+namespace qel {
+
+// What a handler may touch: the window's controls, the platform and the program's globals.
+struct HandlerContext {
+  Form& form;
+  Platform& platform;
+  ProgramGlobals& globals;
+};
+
+using Handler = void (*)(HandlerContext& context, std::int32_t a, std::int32_t b);
+
+struct Binding {
+  ControlId control;
+  Event event;
+  std::string_view handlerName;
+  Handler handler;
+};
+
+std::span<const Binding> EventBindings();
+
+// Runs once the window and all its controls exist, before the window is first shown.
+void OnMainWindowCreated(HandlerContext& context);
+
+}  // namespace qel

@@ -1,0 +1,44 @@
+#include "app/program.h"
+
+#include "app/layout_table.h"
+#include "convert/ui_texts.h"
+
+namespace qel {
+
+std::string_view ParentDirectory(std::string_view path, char separator) {
+  const std::size_t last = path.rfind(separator);
+  if (last == std::string_view::npos) return {};
+  return path.substr(0, last == 0 ? 1 : last);  // a file at the root keeps the root
+}
+
+void ProgramExit(ProgramGlobals& globals) {
+  globals.GlobalColorFinder.reset();
+  globals.LastColorBytes.reset();
+}
+
+Program::Program(Platform& platform)
+    : platform_(platform),
+      dispatcher_(EventBindings(), platform, globals_),
+      fatal_(dispatcher_, platform) {}
+
+int Program::ProgramStart() {
+  const std::string executable = platform_.process.ExecutablePath();
+  platform_.process.SetCurrentDirectory(
+      ParentDirectory(executable, platform_.process.PathSeparator()));
+
+  globals_.GlobalColorFinder = std::make_unique<ColorFinder>();
+  exitRoutines_.Register(&ProgramExit);
+
+  Form* form = platform_.windows.LoadMainWindow(MainWindowLayout(), dispatcher_);
+  if (form == nullptr) fatal_.Report(kTextWindowLoadFailed.gbk);
+  dispatcher_.AttachForm(*form);
+  dispatcher_.Deliver(ControlId::MainWindow, Event::Created, 0, 0);
+  platform_.windows.ShowMainWindow();
+
+  platform_.windows.RunMessageLoop();
+  return 0;
+}
+
+void Program::EndOfProgram() { exitRoutines_.RunAll(globals_); }
+
+}  // namespace qel

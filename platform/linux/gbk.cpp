@@ -1,0 +1,77 @@
+#include "platform/linux/gbk.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace qel {
+namespace {
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert GBK");
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts all of `in`; on a unit it cannot convert it writes `replacement` and skips
+  // `skipBytes` of input.
+  std::string Convert(std::string_view in, std::string_view replacement, std::size_t skipBytes) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    std::string out(in.size() * 2 + 8, '\0');
+    char* inPtr = const_cast<char*>(in.data());  // iconv's signature; it does not write input
+    std::size_t inLeft = in.size();
+    std::size_t used = 0;
+    while (inLeft > 0) {
+      char* outPtr = out.data() + used;
+      std::size_t outLeft = out.size() - used;
+      const std::size_t result = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+      used = out.size() - outLeft;
+      if (result != static_cast<std::size_t>(-1)) break;
+      if (errno == E2BIG) {
+        out.resize(out.size() * 2);
+      } else {  // EILSEQ or EINVAL: an unconvertible or truncated unit
+        if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
+        out.replace(used, replacement.size(), replacement);
+        used += replacement.size();
+        const std::size_t skip = std::min(skipBytes, inLeft);
+        inPtr += skip;
+        inLeft -= skip;
+      }
+    }
+    out.resize(used);
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::u16string GbkToUtf16(std::string_view gbk) {
+  thread_local Converter converter("UTF-16LE", "CP936");
+  static constexpr char kReplacement[] = {'\xFD', '\xFF'};  // U+FFFD, little-endian
+  const std::string bytes = converter.Convert(gbk, {kReplacement, 2}, 1);
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                    static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  }
+  return text;
+}
+
+std::string Utf16ToGbk(std::u16string_view text) {
+  thread_local Converter converter("CP936", "UTF-16LE");
+  std::string bytes(text.size() * 2, '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
+  }
+  return converter.Convert(bytes, "?", 2);
+}
+
+}  // namespace qel

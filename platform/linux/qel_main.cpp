@@ -1,0 +1,33 @@
+// Qel on Linux: the one place that puts the real platform together and starts the program.
+#include <cstdio>
+
+#include "app/allocation_failure.h"
+#include "app/program.h"
+#include "platform/linux/linux_process.h"
+#include "platform/linux/qt_dialogs.h"
+#include "platform/linux/qt_window_system.h"
+#include "platform/linux/x11_display.h"
+
+int main(int argc, char** argv) {
+  if (const auto problem = qel::DisplayProblem()) {
+    std::fprintf(stderr, "%s\n", problem->c_str());
+    return 1;
+  }
+  // The screen and window services are X11's, so the toolkit runs on X11 too (XWayland included).
+  qputenv("QT_QPA_PLATFORM", "xcb");
+
+  qel::QtWindowSystem windows(argc, argv);
+  qel::QtDialogs dialogs;
+  qel::LinuxProcess process;
+  qel::Platform platform{process, dialogs, windows};
+  qel::Program program(platform);
+  qel::SetAllocationFailureHandler(
+      [](std::size_t bytes, void* context) {
+        static_cast<qel::Program*>(context)->ReportFatalError(qel::AllocationFailureMessage(bytes));
+      },
+      &program);
+
+  const int result = program.ProgramStart();
+  program.EndOfProgram();
+  return result;
+}

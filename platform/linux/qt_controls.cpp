@@ -1,0 +1,99 @@
+#include "platform/linux/qt_controls.h"
+
+#include <QColorDialog>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStyleOptionTabWidgetFrame>
+#include <QStylePainter>
+#include <utility>
+
+namespace qel {
+
+EditBox::EditBox(QWidget* parent, std::function<void()> onFocus)
+    : QLineEdit(parent), onFocus_(std::move(onFocus)) {}
+
+void EditBox::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  onFocus_();
+}
+
+DrawPanel::DrawPanel(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
+
+void DrawPanel::SetColor(const QColor& color) {
+  QPalette colors = palette();
+  colors.setColor(QPalette::Window, color);
+  setPalette(colors);
+  update();
+}
+
+QColor DrawPanel::Color() const { return palette().color(QPalette::Window); }
+
+ColorPicker::ColorPicker(QWidget* parent)
+    : QPushButton(parent), color_(palette().color(QPalette::Window)) {
+  connect(this, &QPushButton::clicked, this, [this] { Choose(); });
+}
+
+void ColorPicker::SetColor(const QColor& color) {
+  color_ = color;
+  update();
+}
+
+void ColorPicker::Choose() {
+  const QColor chosen = QColorDialog::getColor(color_, this);
+  if (chosen.isValid()) SetColor(chosen);
+}
+
+void ColorPicker::paintEvent(QPaintEvent* event) {
+  QPushButton::paintEvent(event);
+  QPainter painter(this);
+  const int inset = 4;
+  const QRect swatch = rect().adjusted(inset, inset, -inset, -inset);
+  painter.fillRect(swatch, color_);
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+}
+
+TabBox::TabBox(QWidget* parent, const QStringList& titles)
+    : QWidget(parent), bar_(new QTabBar(this)), pages_(static_cast<std::size_t>(titles.size())) {
+  for (const QString& title : titles) bar_->addTab(title);
+  bar_->setDrawBase(false);
+  bar_->setExpanding(false);
+  // The tab control is no Tab-key stop; its pages are chosen with the mouse.
+  bar_->setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::NoFocus);
+  connect(bar_, &QTabBar::currentChanged, this, [this](int page) { ShowPage(page); });
+}
+
+void TabBox::AddToPage(int page, QWidget* control) {
+  pages_.at(static_cast<std::size_t>(page)).push_back(control);
+  control->setVisible(page == CurrentPage());
+}
+
+void TabBox::SelectPage(int page) {
+  bar_->setCurrentIndex(page);
+  ShowPage(page);
+}
+
+void TabBox::ShowPage(int page) {
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    for (QWidget* control : pages_[i]) control->setVisible(static_cast<int>(i) == page);
+  }
+}
+
+void TabBox::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  bar_->setGeometry(0, 0, width(), bar_->sizeHint().height());
+}
+
+void TabBox::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionTabWidgetFrame frame;
+  frame.initFrom(this);
+  const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
+  frame.rect = rect().adjusted(0, bar_->height() - overlap, 0, 0);
+  frame.tabBarSize = bar_->sizeHint();
+  frame.shape = bar_->shape();
+  painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
+}
+
+}  // namespace qel

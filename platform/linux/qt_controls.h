@@ -1,0 +1,70 @@
+// The Qt widgets behind the layout's control types where Qt has no ready one: an edit box that
+// reports focus after its own focus handling, a plain colour panel, a colour picker, and a tab
+// control whose pages hold controls placed in the tab control's own coordinates.
+#pragma once
+
+#include <QColor>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QTabBar>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace qel {
+
+class EditBox final : public QLineEdit {
+ public:
+  EditBox(QWidget* parent, std::function<void()> onFocus);
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+
+ private:
+  std::function<void()> onFocus_;
+};
+
+class DrawPanel final : public QWidget {
+ public:
+  explicit DrawPanel(QWidget* parent);
+  void SetColor(const QColor& color);
+  QColor Color() const;
+};
+
+class ColorPicker final : public QPushButton {
+ public:
+  explicit ColorPicker(QWidget* parent);
+  void SetColor(const QColor& color);
+  QColor Color() const { return color_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Choose();
+  QColor color_;
+};
+
+class TabBox final : public QWidget {
+ public:
+  TabBox(QWidget* parent, const QStringList& titles);
+
+  // A control of a page is shown only while its page is selected.
+  void AddToPage(int page, QWidget* control);
+  void SelectPage(int page);
+  int CurrentPage() const { return bar_->currentIndex(); }
+  QTabBar* Bar() const { return bar_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void ShowPage(int page);
+
+  QTabBar* bar_;
+  std::vector<std::vector<QWidget*>> pages_;
+};
+
+}  // namespace qel

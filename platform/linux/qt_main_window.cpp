@@ -1,0 +1,229 @@
+#include "platform/linux/qt_main_window.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStringList>
+#include <climits>
+#include <cstdlib>
+
+#include "platform/linux/qt_controls.h"
+#include "platform/linux/qt_text.h"
+#include "platform/linux/qt_timer.h"
+
+namespace qel {
+namespace {
+
+Qt::Alignment ToQtAlignment(Align align) {
+  switch (align) {
+    case Align::Center:
+      return Qt::AlignHCenter;
+    case Align::Right:
+      return Qt::AlignRight;
+    case Align::Left:
+      break;
+  }
+  return Qt::AlignLeft;
+}
+
+Qt::WindowFlags WindowFlags(const WindowSpec& window) {
+  Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (window.minimizeButton) flags |= Qt::WindowMinimizeButtonHint;
+  if (window.maximizeButton) flags |= Qt::WindowMaximizeButtonHint;
+  if (window.topmost) flags |= Qt::WindowStaysOnTopHint;
+  return flags;
+}
+
+QFont ToQFont(const QFont& base, const FontSpec& spec) {
+  QFont font = base;
+  // Both a negative and a positive height are taken as the character height in pixels here.
+  font.setPixelSize(std::abs(spec.height));
+  font.setWeight(static_cast<QFont::Weight>(spec.weight));
+  font.setItalic(spec.italic);
+  font.setUnderline(spec.underline);
+  font.setStrikeOut(spec.strikeOut);
+  return font;
+}
+
+// The layout is drawn for a small dialog font of about 11 pixels; the desktop's usual font is
+// larger and wider, so the window takes the desktop's face at that size, a little condensed.
+QFont DefaultGuiFont() {
+  QFont font = QApplication::font();
+  font.setPixelSize(11);
+  font.setStretch(QFont::SemiCondensed);
+  return font;
+}
+
+}  // namespace
+
+QtMainWindow::QtMainWindow(const Layout& layout, EventSink& events)
+    : QWidget(nullptr, WindowFlags(layout.window)), layout_(layout), events_(events) {
+  setObjectName(QString::fromLatin1(ControlName(ControlId::MainWindow)));
+  setWindowTitle(ToQString(layout.window.caption));
+  setFont(DefaultGuiFont());
+  if (!layout.window.resizable) setFixedSize(layout.window.outerWidth, layout.window.outerHeight);
+  widgets_[Index(ControlId::MainWindow)] = this;
+
+  for (const ControlSpec& spec : layout.controls) {
+    QWidget* parent = spec.parent == ControlId::MainWindow ? this : widgets_[Index(spec.parent)];
+    QWidget* widget = CreateControl(spec, parent);
+    if (widget == nullptr) continue;
+    widgets_[Index(spec.id)] = widget;
+    widget->setObjectName(QString::fromLatin1(ControlName(spec.id)));
+    widget->setGeometry(spec.rect.left, spec.rect.top, spec.rect.width, spec.rect.height);
+    if (spec.tabStop) {
+      widget->setFocusPolicy(Qt::StrongFocus);
+    } else if (spec.type == ControlType::EditBox) {
+      widget->setFocusPolicy(Qt::ClickFocus);  // selectable and copyable, but no Tab stop
+    } else if (spec.type != ControlType::TabBox) {
+      widget->setFocusPolicy(Qt::NoFocus);
+    }
+    if (spec.font != nullptr) widget->setFont(ToQFont(widget->font(), *spec.font));
+    if (tabBox_ != nullptr && spec.parent == layout.window.tabBox) {
+      tabBox_->AddToPage(spec.page, widget);
+    }
+  }
+  if (tabBox_ != nullptr) tabBox_->SelectPage(layout.window.initialPage);
+}
+
+QWidget* QtMainWindow::CreateControl(const ControlSpec& spec, QWidget* parent) {
+  const QString caption = ToQString(spec.caption);
+  const Qt::Alignment align = ToQtAlignment(spec.align);
+  const ControlId id = spec.id;
+  switch (spec.type) {
+    case ControlType::TabBox: {
+      QStringList titles;
+      for (std::string_view title : layout_.window.pageTitles) titles << ToQString(title);
+      tabBox_ = new TabBox(parent, titles);
+      return tabBox_;
+    }
+    case ControlType::GroupBox: {
+      auto* box = new QGroupBox(caption, parent);
+      box->setAlignment(align);
+      return box;
+    }
+    case ControlType::Label: {
+      auto* label = new QLabel(caption, parent);
+      label->setAlignment(align | Qt::AlignVCenter);
+      return label;
+    }
+    case ControlType::EditBox: {
+      auto* edit = new EditBox(parent, [this, id] { events_.Deliver(id, Event::GotFocus); });
+      edit->setAlignment(align | Qt::AlignVCenter);
+      edit->setReadOnly(spec.readOnly);
+      edit->setMaxLength(INT_MAX);
+      edit->setText(caption);
+      return edit;
+    }
+    case ControlType::Button: {
+      auto* button = new QPushButton(caption, parent);
+      button->setAutoDefault(false);
+      connect(button, &QPushButton::clicked, this, [this, id] { events_.Deliver(id, Event::Click); });
+      return button;
+    }
+    case ControlType::RadioBox:
+      return new QRadioButton(caption, parent);
+    case ControlType::DrawPanel:
+      return new DrawPanel(parent);
+    case ControlType::ColorPicker:
+      return new ColorPicker(parent);
+    case ControlType::Timer:
+      timers_.emplace(id, std::make_unique<QtTimer>([this, id] { events_.Deliver(id, Event::Tick); }));
+      return nullptr;
+  }
+  return nullptr;
+}
+
+std::string QtMainWindow::Text(ControlId control) const {
+  const QWidget* widget = Widget(control);
+  if (control == ControlId::MainWindow) return ToGbk(windowTitle());
+  if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return ToGbk(edit->text());
+  if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+    return ToGbk(button->text());
+  }
+  if (const auto* label = qobject_cast<const QLabel*>(widget)) return ToGbk(label->text());
+  if (const auto* box = qobject_cast<const QGroupBox*>(widget)) return ToGbk(box->title());
+  return {};
+}
+
+void QtMainWindow::SetText(ControlId control, std::string_view text) {
+  QWidget* widget = Widget(control);
+  const QString qtext = ToQString(text);
+  if (control == ControlId::MainWindow) {
+    setWindowTitle(qtext);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(qtext);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(qtext);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(qtext);
+  } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+    box->setTitle(qtext);
+  }
+}
+
+bool QtMainWindow::IsChecked(ControlId radio) const {
+  const auto* button = qobject_cast<const QAbstractButton*>(Widget(radio));
+  return button != nullptr && button->isChecked();
+}
+
+RuledTimer& QtMainWindow::TimerOf(ControlId timer) const {
+  const auto found = timers_.find(timer);
+  if (found == timers_.end()) std::abort();  // not a timer of the layout
+  return found->second;
+}
+
+int QtMainWindow::TimerInterval(ControlId timer) const { return TimerOf(timer).Interval(); }
+
+void QtMainWindow::SetTimerInterval(ControlId timer, int milliseconds) {
+  TimerOf(timer).SetInterval(milliseconds);
+}
+
+void QtMainWindow::SetPanelColor(ControlId panel, ColorValue color) {
+  if (auto* drawPanel = dynamic_cast<DrawPanel*>(Widget(panel))) drawPanel->SetColor(ToQColor(color));
+}
+
+void QtMainWindow::SetPickerColor(ControlId picker, ColorValue color) {
+  if (auto* colorPicker = dynamic_cast<ColorPicker*>(Widget(picker))) {
+    colorPicker->SetColor(ToQColor(color));
+  }
+}
+
+WindowHandle QtMainWindow::NativeHandle(ControlId control) {
+  QWidget* widget = Widget(control);
+  return widget == nullptr ? 0 : static_cast<WindowHandle>(widget->winId());
+}
+
+void QtMainWindow::ShowCentred() {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  move(screen.left() + (screen.width() - layout_.window.outerWidth) / 2,
+       screen.top() + (screen.height() - layout_.window.outerHeight) / 2);
+  show();
+  raise();
+  activateWindow();
+}
+
+void QtMainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  KeepOuterSize();
+}
+
+// The window manager's frame arrives after the window is shown, with a move.
+void QtMainWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  KeepOuterSize();
+}
+
+void QtMainWindow::KeepOuterSize() {
+  if (outerSizeKept_ || layout_.window.resizable) return;
+  const QSize frame = frameGeometry().size() - geometry().size();
+  if (frame == QSize(0, 0)) return;  // no frame (yet): the outer size is the client size
+  outerSizeKept_ = true;
+  setFixedSize(layout_.window.outerWidth - frame.width(), layout_.window.outerHeight - frame.height());
+}
+
+}  // namespace qel

@@ -1,0 +1,55 @@
+// The main window on Qt: built from the layout table, it is the form the handlers work on and
+// reports its controls' events to the dispatcher.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <map>
+
+#include "platform/platform.h"
+#include "platform/ruled_timer.h"
+
+namespace qel {
+
+class TabBox;
+
+class QtMainWindow final : public QWidget, public Form {
+ public:
+  QtMainWindow(const Layout& layout, EventSink& events);
+
+  std::string Text(ControlId control) const override;
+  void SetText(ControlId control, std::string_view text) override;
+  bool IsChecked(ControlId radio) const override;
+  int TimerInterval(ControlId timer) const override;
+  void SetTimerInterval(ControlId timer, int milliseconds) override;
+  void SetPanelColor(ControlId panel, ColorValue color) override;
+  void SetPickerColor(ControlId picker, ColorValue color) override;
+  WindowHandle NativeHandle(ControlId control) override;
+
+  // The widget of a control (null for the timers): what the view tests inspect.
+  QWidget* Widget(ControlId control) const { return widgets_[Index(control)]; }
+  TabBox* Tabs() const { return tabBox_; }
+
+  // Shows the window centred on the primary screen, then keeps its outer size once the window
+  // manager has put its frame around it.
+  void ShowCentred();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  static std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
+  QWidget* CreateControl(const ControlSpec& spec, QWidget* parent);
+  RuledTimer& TimerOf(ControlId timer) const;
+  void KeepOuterSize();
+
+  const Layout& layout_;
+  EventSink& events_;
+  std::array<QWidget*, kControlCount> widgets_{};
+  TabBox* tabBox_ = nullptr;
+  mutable std::map<ControlId, RuledTimer> timers_;
+  bool outerSizeKept_ = false;
+};
+
+}  // namespace qel

@@ -1,0 +1,97 @@
+// Everything the portable program needs from the world, as interfaces with no OS type in them.
+// The backends (fake/, linux/, win32/) implement them; `main` picks one and injects it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/control_id.h"
+#include "platform/layout.h"
+
+namespace qel {
+
+// 0x00BBGGRR: red in the lowest byte.
+using ColorValue = std::uint32_t;
+inline constexpr ColorValue kClrInvalid = 0xFFFFFFFFu;
+
+// The program's window handles are 32-bit.
+using WindowHandle = std::uint32_t;
+
+enum class Event : std::uint8_t { Created, Click, Notify, Tick, GotFocus };
+
+// Where a view sends what happens on its controls. Notify carries two integers.
+class EventSink {
+ public:
+  virtual void Deliver(ControlId control, Event event, std::int32_t a = 0, std::int32_t b = 0) = 0;
+
+ protected:
+  ~EventSink() = default;
+};
+
+// The control operations the handlers use. Texts are GBK bytes. `Text`/`SetText` cover an edit
+// box's text, a button's caption and the window caption.
+class Form {
+ public:
+  virtual ~Form() = default;
+  virtual std::string Text(ControlId control) const = 0;
+  virtual void SetText(ControlId control, std::string_view text) = 0;
+  virtual bool IsChecked(ControlId radio) const = 0;
+  virtual int TimerInterval(ControlId timer) const = 0;
+  virtual void SetTimerInterval(ControlId timer, int milliseconds) = 0;
+  virtual void SetPanelColor(ControlId panel, ColorValue color) = 0;
+  virtual void SetPickerColor(ControlId picker, ColorValue color) = 0;
+  virtual WindowHandle NativeHandle(ControlId control) = 0;
+};
+
+// A periodic timer of the platform. The timer rules sit on top of it (ruled_timer.h).
+class PlatformTimer {
+ public:
+  virtual ~PlatformTimer() = default;
+  // Starts anew: the first tick comes one full period from now.
+  virtual void Start(int periodMs) = 0;
+  virtual void Stop() = 0;
+};
+
+// Message box styles the program uses, as the platform's style bits.
+inline constexpr std::uint32_t kMbOk = 0x0;
+inline constexpr std::uint32_t kMbIconError = 0x10;
+inline constexpr std::uint32_t kMbTaskModal = 0x2000;
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // Modal: events keep arriving while it is open. Owner 0 means no owner window.
+  virtual int MessageBox(WindowHandle owner, std::string_view text, std::string_view title,
+                         std::uint32_t style) = 0;
+};
+
+class Process {
+ public:
+  virtual ~Process() = default;
+  virtual std::string ExecutablePath() const = 0;
+  virtual char PathSeparator() const = 0;
+  virtual bool SetCurrentDirectory(std::string_view path) = 0;
+  // Ends the process at once: no exit routine runs.
+  [[noreturn]] virtual void Exit(int code) = 0;
+};
+
+// The windowing system: loads the main window from the layout and runs the message loop.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+  // Creates the window and every control, all hidden; null when the window cannot be made.
+  virtual Form* LoadMainWindow(const Layout& layout, EventSink& events) = 0;
+  virtual void ShowMainWindow() = 0;
+  // Returns when no window of the program remains.
+  virtual void RunMessageLoop() = 0;
+};
+
+struct Platform {
+  Process& process;
+  Dialogs& dialogs;
+  WindowSystem& windows;
+};
+
+}  // namespace qel

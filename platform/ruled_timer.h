@@ -1,0 +1,24 @@
+// A control timer: an interval in milliseconds (0 = stopped) kept over a platform timer, with the
+// rules every view shares: a negative interval counts as 0; setting the interval the timer already
+// has changes nothing; any other interval stops the timer and, if above 0, starts it anew.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace qel {
+
+class RuledTimer {
+ public:
+  explicit RuledTimer(std::unique_ptr<PlatformTimer> timer);
+
+  int Interval() const { return interval_; }
+  void SetInterval(int milliseconds);
+
+ private:
+  std::unique_ptr<PlatformTimer> timer_;
+  int interval_ = 0;
+};
+
+}  // namespace qel
