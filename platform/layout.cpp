@@ -11,4 +11,14 @@ const ControlSpec& Layout::Find(ControlId id) const {
   return *row;
 }
 
+Rect Layout::RectInClient(ControlId id) const {
+  Rect rect = Find(id).rect;
+  for (ControlId parent = Find(id).parent; parent != ControlId::MainWindow;
+       parent = Find(parent).parent) {
+    rect.left += Find(parent).rect.left;
+    rect.top += Find(parent).rect.top;
+  }
+  return rect;
+}
+
 }  // namespace qel

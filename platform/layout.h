@@ -77,6 +77,8 @@ struct Layout {
 
   // The row of `id`; every control has exactly one.
   const ControlSpec& Find(ControlId id) const;
+  // Where a control lies in the window's client area: its rectangle moved by its parents'.
+  Rect RectInClient(ControlId id) const;
 };
 
 }  // namespace qel

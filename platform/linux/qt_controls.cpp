@@ -17,6 +17,17 @@ void EditBox::focusInEvent(QFocusEvent* event) {
   onFocus_();
 }
 
+RadioBox::RadioBox(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
+  setAutoExclusive(false);
+  connect(this, &QRadioButton::clicked, this, [this] { setChecked(true); });
+  connect(this, &QRadioButton::toggled, this, [this](bool checked) {
+    if (!checked) return;
+    for (RadioBox* sibling : parentWidget()->findChildren<RadioBox*>(Qt::FindDirectChildrenOnly)) {
+      if (sibling != this) sibling->setChecked(false);
+    }
+  });
+}
+
 DrawPanel::DrawPanel(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
 
 void DrawPanel::SetColor(const QColor& color) {

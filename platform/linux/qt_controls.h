@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 #include <QTabBar>
 #include <QWidget>
@@ -23,6 +24,13 @@ class EditBox final : public QLineEdit {
 
  private:
   std::function<void()> onFocus_;
+};
+
+// Radio boxes of one parent exclude each other as auto radio buttons do, yet each stays a Tab stop
+// of its own (Qt's own exclusive group would make the group a single stop).
+class RadioBox final : public QRadioButton {
+ public:
+  RadioBox(const QString& text, QWidget* parent);
 };
 
 class DrawPanel final : public QWidget {

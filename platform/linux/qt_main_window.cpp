@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QRadioButton>
 #include <QScreen>
 #include <QStringList>
 #include <climits>
@@ -126,7 +125,7 @@ QWidget* QtMainWindow::CreateControl(const ControlSpec& spec, QWidget* parent) {
       return button;
     }
     case ControlType::RadioBox:
-      return new QRadioButton(caption, parent);
+      return new RadioBox(caption, parent);
     case ControlType::DrawPanel:
       return new DrawPanel(parent);
     case ControlType::ColorPicker:

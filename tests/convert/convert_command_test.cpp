@@ -105,14 +105,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"", "84621114", "1", "2", "3"},
                     {"#50B373A", "", "58", "55", "11"}},
         ConvertCase{"decimal_truncates", {"", "255.9", "", "", ""}, {"#FF", "", "255", "0", "0"}},
-        ConvertCase{"decimal_minus_one",
-                    {"", "-1", "", "", ""},
-                    {"#FFFFFFFF", "", "255", "255", "255"}},
+        ConvertCase{
+            "decimal_minus_one", {"", "-1", "", "", ""}, {"#FFFFFFFF", "", "255", "255", "255"}},
         ConvertCase{"decimal_not_a_number", {"", "abc", "", "", ""}, {"#0", "", "0", "0", "0"}},
-        ConvertCase{"decimal_full_width",
-                    {"", "\xA3\xB8\xA3\xB4\xA3\xB6\xA3\xB2\xA3\xB1\xA3\xB1\xA3\xB1\xA3\xB4", "", "",
-                     ""},
-                    {"#50B373A", "", "58", "55", "11"}},
+        ConvertCase{
+            "decimal_full_width",
+            {"", "\xA3\xB8\xA3\xB4\xA3\xB6\xA3\xB2\xA3\xB1\xA3\xB1\xA3\xB1\xA3\xB4", "", "", ""},
+            {"#50B373A", "", "58", "55", "11"}},
         ConvertCase{"decimal_fourth_byte_not_shown",
                     {"", "16777216", "", "", ""},
                     {"#1000000", "", "0", "0", "0"}},
@@ -121,19 +120,22 @@ INSTANTIATE_TEST_SUITE_P(
                     {"#FF", "", "255", "0", "0"}},
         ConvertCase{"decimal_out_of_int64", {"", "1e30", "", "", ""}, {"#0", "", "0", "0", "0"}},
         // Red, green and blue input.
-        ConvertCase{"components", {"", "", "250", "250", "255"}, {"#FFFAFA", "16775930", "", "", ""}},
-        ConvertCase{"components_padded", {"", "", "1", "2", "3"}, {"#030201", "197121", "", "", ""}},
-        ConvertCase{"components_mixed", {"", "", "0", "128", "255"}, {"#FF8000", "16744448", "", "", ""}},
+        ConvertCase{
+            "components", {"", "", "250", "250", "255"}, {"#FFFAFA", "16775930", "", "", ""}},
+        ConvertCase{
+            "components_padded", {"", "", "1", "2", "3"}, {"#030201", "197121", "", "", ""}},
+        ConvertCase{
+            "components_mixed", {"", "", "0", "128", "255"}, {"#FF8000", "16744448", "", "", ""}},
         ConvertCase{"components_zero", {"", "", "0", "0", "0"}, {"#000000", "0", "", "", ""}},
         ConvertCase{"components_truncate", {"", "", "2.9", "0", "0"}, {"#000002", "2", "", "", ""}},
         ConvertCase{"components_spaces_read_as_zero",
                     {"", "", " ", " ", " "},
                     {"#000000", "0", "", "", ""}},
-        ConvertCase{"component_above_byte", {"", "", "256", "0", "0"}, {"#0000100", "256", "", "", ""}},
+        ConvertCase{
+            "component_above_byte", {"", "", "256", "0", "0"}, {"#0000100", "256", "", "", ""}},
         ConvertCase{"negative_red", {"", "", "-1", "0", "0"}, {"#0000" + k16F, "-1", "", "", ""}},
-        ConvertCase{"negative_blue",
-                    {"", "", "0", "0", "-1"},
-                    {"#" + k16F + "0000", "-65536", "", "", ""}},
+        ConvertCase{
+            "negative_blue", {"", "", "0", "0", "-1"}, {"#" + k16F + "0000", "-65536", "", "", ""}},
         ConvertCase{"red_out_of_int64",
                     {"", "", "1e300", "0", "0"},
                     {"#00008000000000000000", "-9223372036854775808", "", "", ""}},

@@ -33,12 +33,12 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"sixteen_f_is_minus_one", std::string(16, 'F'), -1},
         ParseCase{"top_bit_only", "8000000000000000", std::numeric_limits<std::int64_t>::min()},
         ParseCase{"largest", "7FFFFFFFFFFFFFFF", std::numeric_limits<std::int64_t>::max()},
-        ParseCase{"seventeenth_digit_dropped", "1" + std::string(16, '0'), 0},
+        ParseCase{"seventeenth_digit_dropped", ConcatTexts({"1", std::string(16, '0')}), 0},
         ParseCase{"only_last_sixteen_count", "123456789ABCDEF01", 0x23456789ABCDEF01},
         ParseCase{"space_separator", "F F", 255}, ParseCase{"x_of_0x_skipped", "0x1F", 31},
-        ParseCase{"letters_beyond_f_skipped", "G#12z", 0x12},
-        ParseCase{"empty", "", 0}, ParseCase{"lone_hash", "#", 0},
-        ParseCase{"no_digit", "xyz!?", 0}, ParseCase{"high_bytes_only", "\xFF\x80\xC0", 0},
+        ParseCase{"letters_beyond_f_skipped", "G#12z", 0x12}, ParseCase{"empty", "", 0},
+        ParseCase{"lone_hash", "#", 0}, ParseCase{"no_digit", "xyz!?", 0},
+        ParseCase{"high_bytes_only", "\xFF\x80\xC0", 0},
         // A GBK character's trail byte counts when it happens to be a digit's code.
         ParseCase{"trail_byte_as_digit", "\x81\x41", 0xA},
         ParseCase{"trail_byte_lower_digit", "#\x95\x66\x31", 0xF1},
@@ -61,7 +61,8 @@ TEST_P(FormatHex32Test, KeepsEightDigits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormatHex32Test,
-                         testing::Values(Hex32Case{0, "00000000"}, Hex32Case{3735928559, "DEADBEEF"},
+                         testing::Values(Hex32Case{0, "00000000"},
+                                         Hex32Case{3735928559, "DEADBEEF"},
                                          Hex32Case{0xFF, "000000FF"},
                                          Hex32Case{0x0A0B0C0D, "0A0B0C0D"},
                                          Hex32Case{0xFFFFFFFF, "FFFFFFFF"}));
@@ -98,16 +99,16 @@ TEST_P(FormatHexShortTest, PrintsLikePercentX) {
 
 INSTANTIATE_TEST_SUITE_P(Table, FormatHexShortTest,
                          testing::Values(HexShortCase{0, "0"}, HexShortCase{255, "FF"},
-                                         HexShortCase{0x10, "10"}, HexShortCase{0x50B373A, "50B373A"},
+                                         HexShortCase{0x10, "10"},
+                                         HexShortCase{0x50B373A, "50B373A"},
                                          HexShortCase{0x80000000, "80000000"},
                                          HexShortCase{static_cast<std::uint32_t>(-1), "FFFFFFFF"}));
 
 TEST(HexTextRoundTrip, ParsingWhatWasFormattedGivesTheValueBack) {
   for (const std::int64_t value :
-       {std::int64_t{1}, std::int64_t{0xFFF00F}, std::int64_t{0x123456789ABCDEF},
-        std::int64_t{-2}, std::numeric_limits<std::int64_t>::min(),
-        std::numeric_limits<std::int64_t>::max()}) {
-    EXPECT_EQ(ParseHexText("#" + FormatHex64(value)), value) << value;
+       {std::int64_t{1}, std::int64_t{0xFFF00F}, std::int64_t{0x123456789ABCDEF}, std::int64_t{-2},
+        std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}) {
+    EXPECT_EQ(ParseHexText(ConcatTexts({"#", FormatHex64(value)})), value) << value;
   }
 }
 
@@ -127,15 +128,17 @@ TEST_P(CompareTextsTest, OrdersByUnsignedBytes) {
   EXPECT_EQ(CompareTexts(c.right, c.left), -c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CompareTextsTest,
-    testing::Values(CompareCase{"both_empty", "", "", 0}, CompareCase{"equal", "#FF", "#FF", 0},
-                    CompareCase{"spaces_are_not_empty", "  ", "", 1},
-                    CompareCase{"first_difference_decides", "ab", "b", -1},
-                    CompareCase{"prefix_is_smaller", "ab", "abc", -1},
-                    CompareCase{"lead_byte_after_ascii", "\x80", "\x7F", 1},
-                    CompareCase{"gbk_texts", "\xB0\xA1", "\xB0\xA2", -1}),
-    [](const testing::TestParamInfo<CompareCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, CompareTextsTest,
+                         testing::Values(CompareCase{"both_empty", "", "", 0},
+                                         CompareCase{"equal", "#FF", "#FF", 0},
+                                         CompareCase{"spaces_are_not_empty", "  ", "", 1},
+                                         CompareCase{"first_difference_decides", "ab", "b", -1},
+                                         CompareCase{"prefix_is_smaller", "ab", "abc", -1},
+                                         CompareCase{"lead_byte_after_ascii", "\x80", "\x7F", 1},
+                                         CompareCase{"gbk_texts", "\xB0\xA1", "\xB0\xA2", -1}),
+                         [](const testing::TestParamInfo<CompareCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(TextHelpers, LengthCountsBytes) {
   EXPECT_EQ(TextLength(""), 0u);

@@ -1,0 +1,68 @@
+// The fake process, message boxes and windowing system: what a test of the whole program runs on.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_form.h"
+#include "platform/platform.h"
+
+namespace qel {
+
+// Thrown by FakeProcess::Exit so that a test sees the process end instead of ending itself.
+struct ProcessExited {
+  int code;
+};
+
+class FakeProcess final : public Process {
+ public:
+  std::string executablePath = "/opt/qel/bin/qel";
+  std::vector<std::string> directoriesSet;
+
+  std::string ExecutablePath() const override { return executablePath; }
+  char PathSeparator() const override { return '/'; }
+  bool SetCurrentDirectory(std::string_view path) override;
+  [[noreturn]] void Exit(int code) override { throw ProcessExited{code}; }
+};
+
+struct ShownMessageBox {
+  WindowHandle owner;
+  std::string text;
+  std::string title;
+  std::uint32_t style;
+};
+
+class FakeDialogs final : public Dialogs {
+ public:
+  std::vector<ShownMessageBox> shown;
+  // Runs while a box is open, as the box's own message loop would deliver events.
+  std::function<void()> whileOpen;
+
+  int MessageBox(WindowHandle owner, std::string_view text, std::string_view title,
+                 std::uint32_t style) override;
+};
+
+class FakeWindowSystem final : public WindowSystem {
+ public:
+  explicit FakeWindowSystem(FakeClock& clock) : clock_(clock) {}
+
+  bool failToLoad = false;
+  bool shown = false;
+  // What the user does while the message loop runs; the loop ends when it returns.
+  std::function<void(FakeForm&)> session;
+
+  Form* LoadMainWindow(const Layout& layout, EventSink& events) override;
+  void ShowMainWindow() override { shown = true; }
+  void RunMessageLoop() override;
+
+  FakeForm* LoadedForm() const { return form_.get(); }
+
+ private:
+  FakeClock& clock_;
+  std::unique_ptr<FakeForm> form_;
+};
+
+}  // namespace qel

@@ -1,0 +1,128 @@
+// Start-up, the exit routine and the fatal error report, on the fake platform.
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include "convert/ui_texts.h"
+#include "platform/fake/fake_system.h"
+
+namespace qel {
+namespace {
+
+using enum ControlId;
+
+TEST(ParentDirectory, CutsBeforeTheLastSeparator) {
+  struct Case {
+    std::string_view path;
+    char separator;
+    std::string_view directory;
+  };
+  const Case cases[] = {
+      {"/opt/qel/bin/qel", '/', "/opt/qel/bin"},
+      {"C:\\Tools\\Qel\\qel.exe", '\\', "C:\\Tools\\Qel"},
+      {"/qel", '/', "/"},
+      {"qel", '/', ""},
+      {"", '/', ""},
+      {"/odd\\name/qel", '/', "/odd\\name"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParentDirectory(c.path, c.separator), c.directory) << c.path;
+}
+
+TEST(FatalErrorText, HeadingBlankLineMessageAndOptionalCode) {
+  const std::string heading = std::string(kTextRuntimeError.gbk) + "\r\n\r\n";
+  EXPECT_EQ(FatalErrorText("oops"), heading + std::string(kTextErrorMessage.gbk) + "oops\r\n");
+  EXPECT_EQ(FatalErrorText("oops", -7), heading + std::string(kTextErrorCode.gbk) + "-7\r\n\r\n" +
+                                            std::string(kTextErrorMessage.gbk) + "oops\r\n");
+}
+
+TEST(FatalErrorText, AllocationFailureNamesTheWholeByteCount) {
+  EXPECT_EQ(AllocationFailureMessage(123), "\xB7\xD6\xC5\xE4 123 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!");
+  EXPECT_NE(AllocationFailureMessage(5'000'000'000u).find(" 5000000000 "), std::string::npos);
+}
+
+TEST(ExitRoutines, ARoutineRegisteredTwiceRunsOnce) {
+  static int runs = 0;
+  ExitRoutines routines;
+  routines.Register([](ProgramGlobals&) { ++runs; });
+  routines.Register(&ProgramExit);
+  routines.Register(&ProgramExit);
+  EXPECT_EQ(routines.Count(), 2u);
+  ProgramGlobals globals;
+  routines.RunAll(globals);
+  EXPECT_EQ(runs, 1);
+}
+
+class ProgramTest : public testing::Test {
+ protected:
+  FakeClock clock;
+  FakeProcess process;
+  FakeDialogs dialogs;
+  FakeWindowSystem windows{clock};
+  Platform platform{process, dialogs, windows};
+  Program program{platform};
+};
+
+TEST_F(ProgramTest, StartsInTheExecutablesDirectoryShowsTheWindowAndReturnsZero) {
+  bool colorFinderDuringLoop = false;
+  windows.session = [&](FakeForm& form) {
+    colorFinderDuringLoop = program.Globals().GlobalColorFinder != nullptr;
+    EXPECT_EQ(form.Text(MainWindow), kTextWindowCaption.gbk);
+    EXPECT_EQ(form.Text(Button1), kTextStart.gbk);
+    EXPECT_EQ(form.TimerInterval(Timer1), 0);
+    EXPECT_EQ(form.TimerInterval(Timer2), 0);
+  };
+  EXPECT_EQ(program.ProgramStart(), 0);
+  EXPECT_TRUE(windows.shown);
+  EXPECT_TRUE(colorFinderDuringLoop);
+  EXPECT_EQ(process.directoriesSet, std::vector<std::string>{"/opt/qel/bin"});
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ProgramTest, TheExitRoutineReleasesTheGlobals) {
+  windows.session = [](FakeForm&) {};
+  program.ProgramStart();
+  EXPECT_NE(program.Globals().GlobalColorFinder, nullptr);
+  EXPECT_FALSE(program.Globals().LastColorBytes.has_value());  // nothing sampled: nothing to free
+  program.EndOfProgram();
+  EXPECT_EQ(program.Globals().GlobalColorFinder, nullptr);
+}
+
+TEST_F(ProgramTest, AWindowThatCannotBeLoadedIsAFatalErrorAndSkipsTheExitRoutine) {
+  windows.failToLoad = true;
+  try {
+    program.ProgramStart();
+    FAIL() << "start-up went on without a window";
+  } catch (const ProcessExited& exited) {
+    EXPECT_EQ(exited.code, -1);
+  }
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  const ShownMessageBox& box = dialogs.shown.front();
+  EXPECT_EQ(box.owner, 0u);
+  EXPECT_EQ(box.title, kTextErrorTitle.gbk);
+  EXPECT_EQ(box.style, 0x10u);
+  EXPECT_EQ(box.text, FatalErrorText(kTextWindowLoadFailed.gbk));
+  EXPECT_FALSE(windows.shown);
+  EXPECT_NE(program.Globals().GlobalColorFinder, nullptr) << "the exit routine must not run";
+}
+
+TEST_F(ProgramTest, AConversionSessionRunsThroughTheBoundHandlers) {
+  windows.session = [&](FakeForm& form) {
+    form.SetText(EditBox13, "17");
+    form.Focus(EditBox9);  // clears the other inputs and starts the preview
+    EXPECT_EQ(form.Text(EditBox13), "");
+    form.SetText(EditBox9, "#FFF00F");
+    form.Click(Button2);
+    EXPECT_EQ(form.Text(EditBox14), "16773135");
+    EXPECT_EQ(form.Text(EditBox17), "15");
+    EXPECT_EQ(form.Text(EditBox16), "240");
+    EXPECT_EQ(form.Text(EditBox15), "255");
+    clock.Advance(499);
+    EXPECT_FALSE(form.PanelColor(DrawPanel2).has_value());
+    clock.Advance(1);
+    EXPECT_EQ(form.PanelColor(DrawPanel2), 0xFFF00Fu);
+  };
+  EXPECT_EQ(program.ProgramStart(), 0);
+}
+
+}  // namespace
+}  // namespace qel

@@ -1,0 +1,201 @@
+#include "tests/support/x11_client.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace qel::test {
+namespace {
+
+Display* D(void* display) { return static_cast<Display*>(display); }
+
+std::string StringProperty(Display* display, Window window, const char* name, Atom type) {
+  Atom actualType;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  std::string value;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1 << 16, False,
+                         type, &actualType, &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    value.assign(reinterpret_cast<const char*>(data), count);
+  }
+  if (data != nullptr) XFree(data);
+  return value;
+}
+
+}  // namespace
+
+X11Client::X11Client() : display_(XOpenDisplay(nullptr)) {
+  if (display_ == nullptr) throw std::runtime_error("cannot open the X display");
+  Display* display = D(display_);
+  helperWindow_ =
+      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+}
+
+X11Client::~X11Client() {
+  XDestroyWindow(D(display_), helperWindow_);
+  XCloseDisplay(D(display_));
+}
+
+std::string X11Client::Title(std::uint32_t window) {
+  Display* display = D(display_);
+  std::string title =
+      StringProperty(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False));
+  return title.empty() ? StringProperty(display, window, "WM_NAME", AnyPropertyType) : title;
+}
+
+std::optional<std::uint32_t> X11Client::WaitForWindow(const std::string& title,
+                                                      std::chrono::milliseconds timeout) {
+  Display* display = D(display_);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    std::optional<std::uint32_t> found;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+      for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable && Title(children[i]) == title) {
+          found = static_cast<std::uint32_t>(children[i]);
+        }
+      }
+      if (children != nullptr) XFree(children);
+    }
+    if (found) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::nullopt;
+}
+
+ScreenRect X11Client::Geometry(std::uint32_t window) {
+  Display* display = D(display_);
+  XWindowAttributes attributes;
+  XGetWindowAttributes(display, window, &attributes);
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+  return {x, y, attributes.width, attributes.height};
+}
+
+bool X11Client::HasNetWmState(std::uint32_t window, const char* state) {
+  Display* display = D(display_);
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_STATE", False), 0, 64,
+                         False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    const Atom wanted = XInternAtom(display, state, False);
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i) found = found || atoms[i] == wanted;
+  }
+  if (data != nullptr) XFree(data);
+  return found;
+}
+
+SizeLimits X11Client::NormalHints(std::uint32_t window) {
+  XSizeHints hints{};
+  long supplied = 0;
+  SizeLimits limits;
+  if (!XGetWMNormalHints(D(display_), window, &hints, &supplied)) return limits;
+  limits.hasMin = (hints.flags & PMinSize) != 0;
+  limits.hasMax = (hints.flags & PMaxSize) != 0;
+  limits.minWidth = hints.min_width;
+  limits.minHeight = hints.min_height;
+  limits.maxWidth = hints.max_width;
+  limits.maxHeight = hints.max_height;
+  return limits;
+}
+
+std::uint32_t X11Client::PixelAt(int x, int y) {
+  Display* display = D(display_);
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) return 0xFFFFFFFFu;
+  const unsigned long pixel = XGetPixel(image, 0, 0);
+  XDestroyImage(image);
+  return static_cast<std::uint32_t>(pixel & 0xFFFFFF);
+}
+
+void X11Client::Click(int x, int y) {
+  Display* display = D(display_);
+  XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  Sync();
+}
+
+void X11Client::PressKey(const char* keysymName) {
+  Display* display = D(display_);
+  const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
+  Sync();
+}
+
+void X11Client::TypeText(const std::string& ascii) {
+  Display* display = D(display_);
+  const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+  for (const char c : ascii) {
+    const KeySym sym = static_cast<unsigned char>(c);  // Latin-1 keysyms equal their codes
+    const KeyCode code = XKeysymToKeycode(display, sym);
+    const bool shifted = XkbKeycodeToKeysym(display, code, 0, 0) != sym;
+    if (shifted) XTestFakeKeyEvent(display, shift, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    if (shifted) XTestFakeKeyEvent(display, shift, False, CurrentTime);
+  }
+  Sync();
+}
+
+void X11Client::ControlKey(char letter) {
+  Display* display = D(display_);
+  const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+  const KeyCode code = XKeysymToKeycode(display, static_cast<KeySym>(letter));
+  XTestFakeKeyEvent(display, control, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
+  XTestFakeKeyEvent(display, control, False, CurrentTime);
+  Sync();
+}
+
+void X11Client::Sync() { XSync(D(display_), False); }
+
+void X11Client::ClearClipboardOwner() {
+  Display* display = D(display_);
+  XSetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False), None, CurrentTime);
+  Sync();
+}
+
+std::string X11Client::ReadClipboard(std::chrono::milliseconds timeout) {
+  Display* display = D(display_);
+  const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  const Atom property = XInternAtom(display, "QEL_TEST_CLIPBOARD", False);
+  if (XGetSelectionOwner(display, clipboard) == None) return {};
+  XConvertSelection(display, clipboard, utf8, property, helperWindow_, CurrentTime);
+  Sync();
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    XEvent event;
+    if (XCheckTypedWindowEvent(display, helperWindow_, SelectionNotify, &event)) {
+      if (event.xselection.property == None) return {};
+      std::string text = StringProperty(display, helperWindow_, "QEL_TEST_CLIPBOARD", utf8);
+      XDeleteProperty(display, helperWindow_, property);
+      return text;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return {};
+}
+
+}  // namespace qel::test
