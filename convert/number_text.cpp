@@ -11,31 +11,21 @@ namespace {
 constexpr unsigned char kFirstLeadByte = 0x81;
 constexpr unsigned char kLastLeadByte = 0xFE;
 constexpr unsigned char kFullWidthLead = 0xA3;  // full-width ASCII forms, trail 0xA1 to 0xFE
-constexpr unsigned char kSymbolLead = 0xA1;     // punctuation row: space, tilde, stars
+constexpr unsigned char kSymbolLead = 0xA1;     // punctuation row
+constexpr unsigned char kIdeographicSpaceTrail = 0xA1;
 constexpr unsigned char kFirstTrail = 0xA1;
 constexpr unsigned char kLastTrail = 0xFE;
 
 bool IsLeadByte(unsigned char byte) { return byte >= kFirstLeadByte && byte <= kLastLeadByte; }
 
-// The single byte a double-byte character stands for when it is read as part of a number, or 0
-// when it has no ASCII form.
+// The single byte a double-byte character stands for inside a number, or 0 when it has none. Of
+// the punctuation row only the ideographic space matters, as leading white space: its other
+// symbols would end the number just as the unmapped character does.
 char AsciiForm(unsigned char lead, unsigned char trail) {
   if (lead == kFullWidthLead && trail >= kFirstTrail && trail <= kLastTrail) {
     return static_cast<char>(trail & 0x7F);
   }
-  if (lead == kSymbolLead) {
-    switch (trail) {
-      case 0xA1:
-        return ' ';
-      case 0xAB:
-        return '~';
-      case 0xEE:
-      case 0xEF:
-        return '*';
-      default:
-        break;
-    }
-  }
+  if (lead == kSymbolLead && trail == kIdeographicSpaceTrail) return ' ';
   return 0;
 }
 

@@ -30,14 +30,6 @@ class FakeClockTest : public testing::Test {
   std::vector<Tick> ticks_;
 };
 
-TEST_F(FakeClockTest, TimeMovesOnlyWhenAdvanced) {
-  EXPECT_EQ(clock_.Now(), 0);
-  clock_.Advance(0);
-  EXPECT_EQ(clock_.Now(), 0);
-  clock_.Advance(1234);
-  EXPECT_EQ(clock_.Now(), 1234);
-}
-
 TEST_F(FakeClockTest, TicksOfSeveralTimersComeInTimeOrderAtTheirDueTimes) {
   auto fast = Recorder("fast");
   auto slow = Recorder("slow");

@@ -6,6 +6,9 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <poll.h>
+
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -71,6 +74,32 @@ std::optional<std::uint32_t> X11Client::WaitForWindow(const std::string& title,
     }
     if (found) return found;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return std::nullopt;
+}
+
+void X11Client::WatchMaps() {
+  Display* display = D(display_);
+  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+  Sync();
+}
+
+std::optional<std::uint32_t> X11Client::WaitForMap(const std::string& title,
+                                                   std::chrono::milliseconds timeout) {
+  Display* display = D(display_);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  pollfd connection{ConnectionNumber(display), POLLIN, 0};
+  while (std::chrono::steady_clock::now() < deadline) {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type == MapNotify && Title(event.xmap.window) == title) {
+        return static_cast<std::uint32_t>(event.xmap.window);
+      }
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    poll(&connection, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
   }
   return std::nullopt;
 }
@@ -169,6 +198,19 @@ void X11Client::ControlKey(char letter) {
 }
 
 void X11Client::Sync() { XSync(D(display_), False); }
+
+void X11Client::RequestClose(std::uint32_t window) {
+  Display* display = D(display_);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  Sync();
+}
 
 void X11Client::ClearClipboardOwner() {
   Display* display = D(display_);

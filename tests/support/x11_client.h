@@ -32,6 +32,11 @@ class X11Client {
   // A top-level window whose title (UTF-8) is `title`, waiting for it to be mapped.
   std::optional<std::uint32_t> WaitForWindow(const std::string& title,
                                              std::chrono::milliseconds timeout);
+  // Event-driven form of WaitForWindow for timing: call WatchMaps before starting the program, then
+  // WaitForMap returns as soon as the server maps a top-level window with that title.
+  void WatchMaps();
+  std::optional<std::uint32_t> WaitForMap(const std::string& title,
+                                          std::chrono::milliseconds timeout);
   // The window's area in root coordinates, frame excluded.
   ScreenRect Geometry(std::uint32_t window);
   std::string Title(std::uint32_t window);
@@ -47,6 +52,8 @@ class X11Client {
   void ControlKey(char letter);
   void PressKey(const char* keysymName);
   void Sync();
+  // Asks the window to close, as the close button of its frame does.
+  void RequestClose(std::uint32_t window);
 
   // The clipboard's text (UTF-8); empty when nobody owns the clipboard or it has no text.
   std::string ReadClipboard(std::chrono::milliseconds timeout);

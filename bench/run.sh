@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Runs every benchmark of the Linux build; each starts the X server it needs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build/linux/bench/startup_bench "$@"

@@ -1,0 +1,149 @@
+// The real program on its own X server, driven from outside as a user would: pointer clicks and
+// key presses through XTest, fields read back through the clipboard, colours read off the screen.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/layout_table.h"
+#include "tests/support/child_process.h"
+#include "tests/support/x11_client.h"
+#include "tests/support/xvfb.h"
+
+namespace qel {
+namespace {
+
+using namespace std::chrono_literals;
+using enum ControlId;
+
+class QelProgram : public testing::Test {
+ protected:
+  const Layout& layout = MainWindowLayout();
+  test::X11Client x11;
+  test::ChildProcess qel{QEL_BINARY};
+  std::uint32_t window = 0;
+  test::ScreenRect frame;
+
+  void SetUp() override {
+    const auto found = x11.WaitForWindow("Qel", 20s);
+    ASSERT_TRUE(found) << "the window never appeared; stderr:\n" << qel.Stderr();
+    window = *found;
+    frame = x11.Geometry(window);
+  }
+
+  void Pause() { std::this_thread::sleep_for(150ms); }
+
+  void ClickControl(ControlId id) {
+    const Rect rect = layout.RectInClient(id);
+    x11.Click(frame.x + rect.left + rect.width / 2, frame.y + rect.top + rect.height / 2);
+    Pause();
+  }
+  void OpenConversionPage() {
+    const Rect tabs = layout.RectInClient(TabBox1);
+    x11.Click(frame.x + tabs.left + 85, frame.y + tabs.top + 10);  // the second tab
+    Pause();
+  }
+  void TypeInto(ControlId id, const std::string& text) {
+    ClickControl(id);
+    x11.TypeText(text);
+    Pause();
+  }
+  // What a user gets by select-all and copy in the field; empty when there is nothing to copy.
+  std::string ReadField(ControlId id) {
+    x11.ClearClipboardOwner();
+    ClickControl(id);
+    x11.ControlKey('a');
+    x11.ControlKey('c');
+    std::this_thread::sleep_for(100ms);
+    return x11.ReadClipboard(1s);
+  }
+  std::uint32_t PixelInside(ControlId id) {
+    const Rect rect = layout.RectInClient(id);
+    return x11.PixelAt(frame.x + rect.left + rect.width / 2, frame.y + rect.top + rect.height / 2);
+  }
+};
+
+TEST_F(QelProgram, OpensCentredFixedAndAboveOtherWindows) {
+  EXPECT_EQ(frame.width, 369);
+  EXPECT_EQ(frame.height, 251);
+  EXPECT_EQ(frame.x, (1920 - 369) / 2);
+  EXPECT_EQ(frame.y, (1080 - 251) / 2);
+  EXPECT_TRUE(x11.HasNetWmState(window, "_NET_WM_STATE_ABOVE"));
+  const test::SizeLimits limits = x11.NormalHints(window);
+  EXPECT_TRUE(limits.hasMin && limits.hasMax);
+  EXPECT_EQ(limits.minWidth, limits.maxWidth);
+}
+
+TEST_F(QelProgram, ConvertsTheWorkedExamples) {
+  OpenConversionPage();
+  TypeInto(EditBox9, "#FFF00F");
+  ClickControl(Button2);
+  EXPECT_EQ(ReadField(EditBox14), "16773135");
+  EXPECT_EQ(ReadField(EditBox17), "15");
+  EXPECT_EQ(ReadField(EditBox16), "240");
+  EXPECT_EQ(ReadField(EditBox15), "255");
+  EXPECT_EQ(ReadField(EditBox18), "");
+
+  TypeInto(EditBox13, "84621114");  // focusing the decimal field clears the hex field
+  ClickControl(Button2);
+  EXPECT_EQ(ReadField(EditBox18), "#50B373A");
+  EXPECT_EQ(ReadField(EditBox14), "");
+  EXPECT_EQ(ReadField(EditBox17), "58");
+
+  TypeInto(EditBox10, "250");  // focusing a component clears hex and decimal
+  TypeInto(EditBox11, "250");
+  TypeInto(EditBox12, "255");
+  ClickControl(Button2);
+  EXPECT_EQ(ReadField(EditBox18), "#FFFAFA");
+  EXPECT_EQ(ReadField(EditBox14), "16775930");
+  EXPECT_EQ(ReadField(EditBox17), "");
+}
+
+TEST_F(QelProgram, FocusClearsTheOtherInputForms) {
+  OpenConversionPage();
+  TypeInto(EditBox13, "123");
+  TypeInto(EditBox10, "1");
+  TypeInto(EditBox11, "2");
+  EXPECT_EQ(ReadField(EditBox13), "");  // cleared when the red field took the focus
+  // Reading the decimal field focused it, which clears the components.
+  EXPECT_EQ(ReadField(EditBox10), "");
+}
+
+TEST_F(QelProgram, ThePreviewSwatchShowsTheTypedColour) {
+  OpenConversionPage();
+  TypeInto(EditBox9, "#FF");  // red in the low byte
+  std::this_thread::sleep_for(800ms);
+  EXPECT_EQ(PixelInside(DrawPanel2), 0xFF0000u);
+  ClickControl(EditBox13);
+  x11.TypeText("16711680");  // blue
+  std::this_thread::sleep_for(800ms);
+  EXPECT_EQ(PixelInside(DrawPanel2), 0x0000FFu);
+}
+
+TEST_F(QelProgram, ClosingTheWindowEndsTheProgramNormally) {
+  x11.RequestClose(window);
+  EXPECT_EQ(qel.Wait(10s), 0) << qel.Stderr();
+}
+
+TEST(QelWithoutDisplay, SaysSoAndHowToGetOne) {
+  test::ChildProcess qel{QEL_BINARY, {}, {"DISPLAY"}};
+  const auto code = qel.Wait(10s);
+  ASSERT_TRUE(code.has_value());
+  EXPECT_NE(*code, 0);
+  const std::string message = qel.Stderr();
+  EXPECT_NE(message.find("DISPLAY is not set"), std::string::npos) << message;
+  EXPECT_NE(message.find("Xvfb"), std::string::npos) << message;
+}
+
+}  // namespace
+}  // namespace qel
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  try {
+    qel::test::Xvfb server;
+    return RUN_ALL_TESTS();
+  } catch (const std::runtime_error& error) {
+    std::fprintf(stderr, "cannot run the end-to-end tests: %s\n", error.what());
+    return 1;
+  }
+}
