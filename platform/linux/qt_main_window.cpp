@@ -1,6 +1,7 @@
 #include "platform/linux/qt_main_window.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -48,10 +49,17 @@ QFont ToQFont(const QFont& base, const FontSpec& spec) {
   return font;
 }
 
-// The layout is drawn for a small dialog font of about 11 pixels; the desktop's usual font is
-// larger and wider, so the window takes the desktop's face at that size, a little condensed.
+// The layout is drawn for a small dialog font of about 11 pixels. Its texts are Chinese, so a face
+// that holds both Chinese and Latin glyphs is taken where there is one: the toolkit then need not
+// search the other fonts for the missing glyphs, which costs more than building all the controls.
 QFont DefaultGuiFont() {
   QFont font = QApplication::font();
+  for (const char* family : {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Droid Sans Fallback"}) {
+    if (QFontDatabase::hasFamily(QString::fromLatin1(family))) {
+      font.setFamily(QString::fromLatin1(family));
+      break;
+    }
+  }
   font.setPixelSize(11);
   font.setStretch(QFont::SemiCondensed);
   return font;

@@ -14,6 +14,7 @@ QtWindowSystem::QtWindowSystem(int& argc, char** argv) : application_(argc, argv
 QtWindowSystem::~QtWindowSystem() = default;
 
 Form* QtWindowSystem::LoadMainWindow(const Layout& layout, EventSink& events) {
+  fontWarmup_.Wait();
   mainWindow_ = std::make_unique<QtMainWindow>(layout, events);
   return mainWindow_.get();
 }

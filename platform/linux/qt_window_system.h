@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "platform/linux/font_warmup.h"
 #include "platform/platform.h"
 
 namespace qel {
@@ -23,6 +24,7 @@ class QtWindowSystem final : public WindowSystem {
   QtMainWindow* MainWindow() const { return mainWindow_.get(); }
 
  private:
+  FontWarmup fontWarmup_;  // first, so that it runs while the application object starts
   QApplication application_;
   std::unique_ptr<QtMainWindow> mainWindow_;
 };
