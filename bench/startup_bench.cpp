@@ -47,9 +47,15 @@ void BM_EmptyQtWindowFirstShown(benchmark::State& state) {
 }
 
 // Interleaved, so that both see the same machine load.
-BENCHMARK(BM_EmptyQtWindowFirstShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_EmptyQtWindowFirstShown)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
 BENCHMARK(BM_QelFirstShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
-BENCHMARK(BM_EmptyQtWindowFirstShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(BM_EmptyQtWindowFirstShown)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
 BENCHMARK(BM_QelFirstShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 
 }  // namespace

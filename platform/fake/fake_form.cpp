@@ -1,17 +1,16 @@
 #include "platform/fake/fake_form.h"
 
-#include <cstdlib>
+#include <utility>
 
 namespace qel {
 
 FakeForm::FakeForm(const Layout& layout, FakeClock& clock, EventSink& events)
-    : layout_(layout), events_(events) {
+    : layout_(layout), events_(events), timers_(layout, events, [&clock](auto onTick) {
+        return clock.MakeTimer(std::move(onTick));
+      }) {
   texts_[Index(ControlId::MainWindow)] = std::string(layout.window.caption);
   for (const ControlSpec& control : layout.controls) {
-    if (control.type == ControlType::Timer) {
-      const ControlId id = control.id;
-      timers_.emplace(id, clock.MakeTimer([this, id] { events_.Deliver(id, Event::Tick); }));
-    } else if (control.type != ControlType::EditBox) {
+    if (control.type != ControlType::EditBox && control.type != ControlType::Timer) {
       texts_[Index(control.id)] = std::string(control.caption);
     }
   }
@@ -25,16 +24,10 @@ void FakeForm::SetText(ControlId control, std::string_view text) {
 
 bool FakeForm::IsChecked(ControlId radio) const { return checked_[Index(radio)]; }
 
-RuledTimer& FakeForm::TimerOf(ControlId timer) const {
-  const auto found = timers_.find(timer);
-  if (found == timers_.end()) std::abort();  // not a timer of the layout
-  return found->second;
-}
-
-int FakeForm::TimerInterval(ControlId timer) const { return TimerOf(timer).Interval(); }
+int FakeForm::TimerInterval(ControlId timer) const { return timers_.Interval(timer); }
 
 void FakeForm::SetTimerInterval(ControlId timer, int milliseconds) {
-  TimerOf(timer).SetInterval(milliseconds);
+  timers_.SetInterval(timer, milliseconds);
 }
 
 void FakeForm::SetPanelColor(ControlId panel, ColorValue color) { colors_[Index(panel)] = color; }

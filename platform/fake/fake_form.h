@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -37,14 +36,13 @@ class FakeForm final : public Form {
 
  private:
   static std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
-  RuledTimer& TimerOf(ControlId timer) const;
 
   const Layout& layout_;
   EventSink& events_;
   std::array<std::string, kControlCount> texts_;
   std::array<bool, kControlCount> checked_{};
   std::array<std::optional<ColorValue>, kControlCount> colors_;
-  mutable std::map<ControlId, RuledTimer> timers_;
+  FormTimers timers_;
 };
 
 }  // namespace qel

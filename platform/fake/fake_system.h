@@ -65,4 +65,13 @@ class FakeWindowSystem final : public WindowSystem {
   std::unique_ptr<FakeForm> form_;
 };
 
+// The whole fake platform in one piece, for a test fixture.
+struct FakePlatform {
+  FakeClock clock;
+  FakeProcess process;
+  FakeDialogs dialogs;
+  FakeWindowSystem windows{clock};
+  Platform platform{process, dialogs, windows};
+};
+
 }  // namespace qel

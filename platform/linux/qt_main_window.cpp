@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <climits>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/linux/qt_controls.h"
 #include "platform/linux/qt_text.h"
@@ -68,7 +69,11 @@ QFont DefaultGuiFont() {
 }  // namespace
 
 QtMainWindow::QtMainWindow(const Layout& layout, EventSink& events)
-    : QWidget(nullptr, WindowFlags(layout.window)), layout_(layout), events_(events) {
+    : QWidget(nullptr, WindowFlags(layout.window)),
+      layout_(layout),
+      events_(events),
+      timers_(layout, events,
+              [](auto onTick) { return std::make_unique<QtTimer>(std::move(onTick)); }) {
   setObjectName(QString::fromLatin1(ControlName(ControlId::MainWindow)));
   setWindowTitle(ToQString(layout.window.caption));
   setFont(DefaultGuiFont());
@@ -129,7 +134,8 @@ QWidget* QtMainWindow::CreateControl(const ControlSpec& spec, QWidget* parent) {
     case ControlType::Button: {
       auto* button = new QPushButton(caption, parent);
       button->setAutoDefault(false);
-      connect(button, &QPushButton::clicked, this, [this, id] { events_.Deliver(id, Event::Click); });
+      connect(button, &QPushButton::clicked, this,
+              [this, id] { events_.Deliver(id, Event::Click); });
       return button;
     }
     case ControlType::RadioBox:
@@ -139,8 +145,7 @@ QWidget* QtMainWindow::CreateControl(const ControlSpec& spec, QWidget* parent) {
     case ControlType::ColorPicker:
       return new ColorPicker(parent);
     case ControlType::Timer:
-      timers_.emplace(id, std::make_unique<QtTimer>([this, id] { events_.Deliver(id, Event::Tick); }));
-      return nullptr;
+      return nullptr;  // no widget: FormTimers keeps it
   }
   return nullptr;
 }
@@ -178,20 +183,15 @@ bool QtMainWindow::IsChecked(ControlId radio) const {
   return button != nullptr && button->isChecked();
 }
 
-RuledTimer& QtMainWindow::TimerOf(ControlId timer) const {
-  const auto found = timers_.find(timer);
-  if (found == timers_.end()) std::abort();  // not a timer of the layout
-  return found->second;
-}
-
-int QtMainWindow::TimerInterval(ControlId timer) const { return TimerOf(timer).Interval(); }
+int QtMainWindow::TimerInterval(ControlId timer) const { return timers_.Interval(timer); }
 
 void QtMainWindow::SetTimerInterval(ControlId timer, int milliseconds) {
-  TimerOf(timer).SetInterval(milliseconds);
+  timers_.SetInterval(timer, milliseconds);
 }
 
 void QtMainWindow::SetPanelColor(ControlId panel, ColorValue color) {
-  if (auto* drawPanel = dynamic_cast<DrawPanel*>(Widget(panel))) drawPanel->SetColor(ToQColor(color));
+  if (auto* drawPanel = dynamic_cast<DrawPanel*>(Widget(panel)))
+    drawPanel->SetColor(ToQColor(color));
 }
 
 void QtMainWindow::SetPickerColor(ControlId picker, ColorValue color) {
@@ -230,7 +230,8 @@ void QtMainWindow::KeepOuterSize() {
   const QSize frame = frameGeometry().size() - geometry().size();
   if (frame == QSize(0, 0)) return;  // no frame (yet): the outer size is the client size
   outerSizeKept_ = true;
-  setFixedSize(layout_.window.outerWidth - frame.width(), layout_.window.outerHeight - frame.height());
+  setFixedSize(layout_.window.outerWidth - frame.width(),
+               layout_.window.outerHeight - frame.height());
 }
 
 }  // namespace qel

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 #include <array>
-#include <map>
 
 #include "platform/platform.h"
 #include "platform/ruled_timer.h"
@@ -41,14 +40,13 @@ class QtMainWindow final : public QWidget, public Form {
  private:
   static std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }
   QWidget* CreateControl(const ControlSpec& spec, QWidget* parent);
-  RuledTimer& TimerOf(ControlId timer) const;
   void KeepOuterSize();
 
   const Layout& layout_;
   EventSink& events_;
   std::array<QWidget*, kControlCount> widgets_{};
   TabBox* tabBox_ = nullptr;
-  mutable std::map<ControlId, RuledTimer> timers_;
+  FormTimers timers_;
   bool outerSizeKept_ = false;
 };
 

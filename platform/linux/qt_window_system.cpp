@@ -7,7 +7,8 @@
 namespace qel {
 
 QtWindowSystem::QtWindowSystem(int& argc, char** argv) : application_(argc, argv) {
-  // Qt takes the user's locale for the C library too; the program's number texts never depend on it.
+  // Qt takes the user's locale for the C library too; the program's number texts never depend on
+  // it.
   std::setlocale(LC_NUMERIC, "C");
 }
 

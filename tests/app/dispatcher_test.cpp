@@ -15,13 +15,8 @@ namespace {
 
 using enum ControlId;
 
-class DispatcherTest : public testing::Test {
+class DispatcherTest : public testing::Test, protected FakePlatform {
  protected:
-  FakeClock clock;
-  FakeProcess process;
-  FakeDialogs dialogs;
-  FakeWindowSystem windows{clock};
-  Platform platform{process, dialogs, windows};
   ProgramGlobals globals;
   Dispatcher dispatcher{EventBindings(), platform, globals};
   FakeForm form{MainWindowLayout(), clock, dispatcher};

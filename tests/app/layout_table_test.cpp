@@ -50,7 +50,8 @@ TEST(LayoutTable, VisibleControlsLieWithinTheirParent) {
   for (const ControlSpec& control : layout.controls) {
     if (control.type == ControlType::Timer || control.parent == ControlId::MainWindow) continue;
     const Rect parent = layout.Find(control.parent).rect;
-    EXPECT_TRUE(Inside(control.rect, {0, 0, parent.width, parent.height})) << ControlName(control.id);
+    EXPECT_TRUE(Inside(control.rect, {0, 0, parent.width, parent.height}))
+        << ControlName(control.id);
   }
 }
 
@@ -59,7 +60,8 @@ TEST(LayoutTable, TheFieldsDrawnInsideGroupBox1ComeAfterItSoTheyLieAboveIt) {
   bool afterFrame = false;
   for (const ControlSpec& control : layout.controls) {
     if (control.id == ControlId::GroupBox1) afterFrame = true;
-    if (control.page == 0 && control.id != ControlId::GroupBox1 && Inside(control.rect, frame.rect)) {
+    if (control.page == 0 && control.id != ControlId::GroupBox1 &&
+        Inside(control.rect, frame.rect)) {
       EXPECT_TRUE(afterFrame) << ControlName(control.id);
       EXPECT_EQ(control.parent, frame.parent) << ControlName(control.id) << " is a sibling";
     }

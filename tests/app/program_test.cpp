@@ -25,7 +25,8 @@ TEST(ParentDirectory, CutsBeforeTheLastSeparator) {
       {"", '/', ""},
       {"/odd\\name/qel", '/', "/odd\\name"},
   };
-  for (const Case& c : cases) EXPECT_EQ(ParentDirectory(c.path, c.separator), c.directory) << c.path;
+  for (const Case& c : cases)
+    EXPECT_EQ(ParentDirectory(c.path, c.separator), c.directory) << c.path;
 }
 
 TEST(FatalErrorText, HeadingBlankLineMessageAndOptionalCode) {
@@ -36,7 +37,8 @@ TEST(FatalErrorText, HeadingBlankLineMessageAndOptionalCode) {
 }
 
 TEST(FatalErrorText, AllocationFailureNamesTheWholeByteCount) {
-  EXPECT_EQ(AllocationFailureMessage(123), "\xB7\xD6\xC5\xE4 123 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!");
+  EXPECT_EQ(AllocationFailureMessage(123),
+            "\xB7\xD6\xC5\xE4 123 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!");
   EXPECT_NE(AllocationFailureMessage(5'000'000'000u).find(" 5000000000 "), std::string::npos);
 }
 
@@ -52,13 +54,8 @@ TEST(ExitRoutines, ARoutineRegisteredTwiceRunsOnce) {
   EXPECT_EQ(runs, 1);
 }
 
-class ProgramTest : public testing::Test {
+class ProgramTest : public testing::Test, protected FakePlatform {
  protected:
-  FakeClock clock;
-  FakeProcess process;
-  FakeDialogs dialogs;
-  FakeWindowSystem windows{clock};
-  Platform platform{process, dialogs, windows};
   Program program{platform};
 };
 

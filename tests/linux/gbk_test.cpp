@@ -50,9 +50,12 @@ TEST(Gbk, BytesThatAreNotGbkBecomeReplacementCharactersAndTheRestSurvives) {
   const Case cases[] = {
       {"", u""},
       {"abc", u"abc"},
-      {"\xFF" "A", u"\uFFFD" "A"},          // 0xFF leads nothing
-      {"A\xB0", u"A\uFFFD"},                // a lead byte cut off at the end
-      {"\xB0\x20Z", u"\uFFFD Z"},           // a lead byte with a trail that cannot follow it
+      {"\xFF"
+       "A",
+       u"\uFFFD"
+       "A"},                                  // 0xFF leads nothing
+      {"A\xB0", u"A\uFFFD"},                  // a lead byte cut off at the end
+      {"\xB0\x20Z", u"\uFFFD Z"},             // a lead byte with a trail that cannot follow it
       {"\xA3\xB1\xA3\xB2", u"\uFF11\uFF12"},  // full-width digits
       {std::string_view("a\0b", 3), std::u16string(u"a\0b", 3)},
   };

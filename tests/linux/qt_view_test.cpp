@@ -45,23 +45,17 @@ class RecordingSink final : public EventSink {
     next_.Deliver(control, event, a, b);
   }
   int Count(ControlId control, Event event) const {
-    return static_cast<int>(std::ranges::count_if(deliveries, [&](const Delivery& d) {
-      return d.control == control && d.event == event;
-    }));
+    return static_cast<int>(std::ranges::count_if(
+        deliveries, [&](const Delivery& d) { return d.control == control && d.event == event; }));
   }
 
  private:
   EventSink& next_;
 };
 
-class QtViewTest : public testing::Test {
+class QtViewTest : public testing::Test, protected FakePlatform {
  protected:
   const Layout& layout = MainWindowLayout();
-  FakeClock clock;
-  FakeProcess process;
-  FakeDialogs dialogs;
-  FakeWindowSystem windows{clock};
-  Platform platform{process, dialogs, windows};
   ProgramGlobals globals;
   Dispatcher dispatcher{EventBindings(), platform, globals};
   RecordingSink sink{dispatcher};
@@ -212,7 +206,8 @@ TEST_F(QtViewTest, TabVisitsEveryTabStopOfThePageAndNeverTheReadOnlyFields) {
     }
     std::set<QString> expected;
     for (const ControlSpec& spec : layout.controls) {
-      if (spec.tabStop && spec.page == page) expected.insert(QString::fromLatin1(ControlName(spec.id)));
+      if (spec.tabStop && spec.page == page)
+        expected.insert(QString::fromLatin1(ControlName(spec.id)));
     }
     EXPECT_EQ(visited, expected) << "page " << page;
   }

@@ -22,7 +22,8 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     close(fds[1]);
     for (const std::string& name : unsetVariables) unsetenv(name.c_str());
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(path.c_str(), argv.data());
     _exit(127);

@@ -1,9 +1,9 @@
 #include "tests/support/x11_client.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <poll.h>
@@ -38,8 +38,7 @@ std::string StringProperty(Display* display, Window window, const char* name, At
 X11Client::X11Client() : display_(XOpenDisplay(nullptr)) {
   if (display_ == nullptr) throw std::runtime_error("cannot open the X display");
   Display* display = D(display_);
-  helperWindow_ =
-      XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+  helperWindow_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
 }
 
 X11Client::~X11Client() {
