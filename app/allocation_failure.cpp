@@ -16,6 +16,7 @@ bool gReporting = false;
 void SetAllocationFailureHandler(AllocationFailureHandler handler, void* context) {
   gHandler = handler;
   gContext = context;
+  gReporting = false;
 }
 
 void OnAllocationFailure(std::size_t bytes) {

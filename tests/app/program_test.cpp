@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
+#include "app/allocation_failure.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
 
@@ -40,6 +43,23 @@ TEST(FatalErrorText, AllocationFailureNamesTheWholeByteCount) {
   EXPECT_EQ(AllocationFailureMessage(123),
             "\xB7\xD6\xC5\xE4 123 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!");
   EXPECT_NE(AllocationFailureMessage(5'000'000'000u).find(" 5000000000 "), std::string::npos);
+}
+
+TEST(AllocationFailure, GoesToTheHandlerWithTheSizeAskedForOrElseThrows) {
+  struct Reported {
+    std::size_t bytes;
+  };
+  SetAllocationFailureHandler(nullptr, nullptr);
+  EXPECT_THROW(OnAllocationFailure(64), std::bad_alloc);
+  // A real handler ends the process; this one leaves by an exception so that the test can look.
+  SetAllocationFailureHandler([](std::size_t bytes, void*) { throw Reported{bytes}; }, nullptr);
+  try {
+    OnAllocationFailure(123456);
+    FAIL() << "the handler was not called";
+  } catch (const Reported& reported) {
+    EXPECT_EQ(reported.bytes, 123456u);
+  }
+  SetAllocationFailureHandler(nullptr, nullptr);
 }
 
 TEST(ExitRoutines, ARoutineRegisteredTwiceRunsOnce) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/layout_table.h"
 #include "convert/preview.h"
 #include "platform/fake/fake_clock.h"
@@ -68,6 +70,7 @@ class ConvertFixture {
 
 struct ConvertCase {
   const char* name;
+  friend void PrintTo(const ConvertCase& c, std::ostream* os) { *os << c.name; }
   Fields input;
   Fields output;
 };

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "convert/text_helpers.h"
 
 namespace qel {
@@ -16,6 +18,7 @@ namespace {
 
 struct ParseCase {
   const char* name;
+  friend void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
   std::string text;
   std::int64_t expected;
 };
@@ -64,6 +67,7 @@ TEST(ParseHexTextBounds, NeverReadsOutsideTheText) {
 struct Hex32Case {
   std::uint32_t value;
   const char* expected;
+  friend void PrintTo(const Hex32Case& c, std::ostream* os) { *os << c.value; }
 };
 
 class FormatHex32Test : public testing::TestWithParam<Hex32Case> {};
@@ -81,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FormatHex32Test,
 struct Hex64Case {
   std::int64_t value;
   std::string expected;
+  friend void PrintTo(const Hex64Case& c, std::ostream* os) { *os << c.value; }
 };
 
 class FormatHex64Test : public testing::TestWithParam<Hex64Case> {};
@@ -100,6 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct HexShortCase {
   std::uint32_t value;
   const char* expected;
+  friend void PrintTo(const HexShortCase& c, std::ostream* os) { *os << c.value; }
 };
 
 class FormatHexShortTest : public testing::TestWithParam<HexShortCase> {};
@@ -118,6 +124,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FormatHexShortTest,
 // The text helpers have no test file of their own; they sit beside the codecs they serve.
 struct CompareCase {
   const char* name;
+  friend void PrintTo(const CompareCase& c, std::ostream* os) { *os << c.name; }
   std::string left;
   std::string right;
   int expected;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace qel {
 namespace {
 
@@ -20,6 +22,7 @@ constexpr std::int64_t kInt64Max = std::numeric_limits<std::int64_t>::max();
 
 struct ReadCase {
   const char* name;
+  friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
   std::string text;
   double expected;
 };
@@ -103,6 +106,7 @@ TEST(ReadNumberBounds, NeverReadsPastTheText) {
 
 struct TruncateCase {
   const char* name;
+  friend void PrintTo(const TruncateCase& c, std::ostream* os) { *os << c.name; }
   double value;
   std::int64_t expected;
 };

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "app/layout_table.h"
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_form.h"
@@ -93,6 +95,7 @@ class PreviewFixture {
 
 struct TickCase {
   const char* name;
+  friend void PrintTo(const TickCase& c, std::ostream* os) { *os << c.name; }
   Inputs input;
   std::optional<ColorValue> color;  // empty: the swatch keeps what it showed
 };
@@ -136,6 +139,7 @@ struct FocusCase {
   ControlId focused;
   std::vector<ControlId> cleared;
   int timerInterval;
+  friend void PrintTo(const FocusCase& c, std::ostream* os) { *os << ControlName(c.focused); }
 };
 
 class InputFocusTest : public PreviewFixture, public testing::TestWithParam<FocusCase> {};

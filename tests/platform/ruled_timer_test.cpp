@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/fake/fake_clock.h"
 
 namespace qel {
@@ -26,6 +28,7 @@ class RecordingTimer final : public PlatformTimer {
 
 struct RuleCase {
   const char* name;
+  friend void PrintTo(const RuleCase& c, std::ostream* os) { *os << c.name; }
   std::vector<int> intervals;
   std::string calls;
   int finalInterval;
@@ -64,6 +67,7 @@ struct Step {
 
 struct PhaseCase {
   const char* name;
+  friend void PrintTo(const PhaseCase& c, std::ostream* os) { *os << c.name; }
   std::vector<Step> steps;
   std::vector<std::int64_t> tickTimes;
 };
