@@ -11,6 +11,10 @@ class FakeClock::Timer final : public PlatformTimer {
 
   void Start(int periodMs) override {
     Entry& entry = clock_.timers_.at(id_);
+    if (periodMs <= 0) {  // a timer with no period would fire forever within one Advance
+      entry.running = false;
+      return;
+    }
     entry.period = periodMs;
     entry.due = clock_.now_ + periodMs;
     entry.running = true;
