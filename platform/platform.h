@@ -94,4 +94,16 @@ struct Platform {
   WindowSystem& windows;
 };
 
+// The screen as a source of pixels, and its current display mode.
+class ScreenSource {
+ public:
+  virtual ~ScreenSource() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual int BitsPerPixel() const = 0;
+  // Fills width x height pixels as 0x00RRGGBB, rows top-down, for a rectangle that lies inside
+  // the screen. False when the screen cannot be read.
+  virtual bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) = 0;
+};
+
 }  // namespace qel

@@ -1,0 +1,320 @@
+#include "bitmap/gdi.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+namespace qel {
+namespace {
+
+// Screen pixels are 0x00RRGGBB; a ColorValue has red in the low byte.
+ColorValue FromScreenPixel(std::uint32_t pixel) {
+  return (pixel & 0xFFu) << 16 | (pixel & 0xFF00u) | (pixel >> 16 & 0xFFu);
+}
+
+// Offsets [first, last) along a run. 64-bit, so that no sum of int coordinates can overflow.
+struct OffsetRange {
+  long long first;
+  long long last;
+  bool Empty() const { return first >= last; }
+};
+
+// Keeps the offsets i for which at + i lies inside [0, limit).
+OffsetRange ClipRun(OffsetRange offsets, long long at, long long limit) {
+  return {std::max(offsets.first, -at), std::min(offsets.last, limit - at)};
+}
+
+// With the same format and colour table the pixel values carry over as they are, as in GDI;
+// going through colours would move an index to an earlier entry of equal distance.
+bool SameValues(const DibSurface& from, const DibSurface& to) {
+  return from.bitCount == to.bitCount && (to.bitCount > 8 || from.colors == to.colors);
+}
+
+}  // namespace
+
+Gdi::Gdi(ScreenSource& screen) : screen_(screen) {
+  static constexpr RgbQuad kMonochrome[] = {{0, 0, 0, 0}, {0xFF, 0xFF, 0xFF, 0}};
+  defaultBitmap_ = NewHandle();
+  bitmaps_[defaultBitmap_].surface = *MakeDibSurface(1, 1, 1, kMonochrome);
+}
+
+GdiHandle Gdi::NewHandle() {
+  do {
+    ++lastHandle_;
+  } while (lastHandle_ == 0 || dcs_.contains(lastHandle_) || bitmaps_.contains(lastHandle_));
+  return lastHandle_;
+}
+
+Gdi::Dc* Gdi::FindDc(GdiHandle dc) {
+  const auto it = dcs_.find(dc);
+  return it == dcs_.end() ? nullptr : &it->second;
+}
+
+Gdi::Bitmap* Gdi::FindBitmap(GdiHandle bitmap) {
+  const auto it = bitmaps_.find(bitmap);
+  return it == bitmaps_.end() ? nullptr : &it->second;
+}
+
+DibSurface* Gdi::MemorySurface(GdiHandle dc) {
+  const Dc* found = FindDc(dc);
+  if (!found || found->screen) return nullptr;
+  return &bitmaps_.at(found->bitmap).surface;
+}
+
+std::shared_ptr<const ColorTableIndex> Gdi::IndexFor(const std::vector<RgbQuad>& colors) {
+  for (const CachedIndex& cached : indexCache_) {
+    if (cached.colors == colors) return cached.index;
+  }
+  if (indexCache_.size() == kCachedTables) indexCache_.erase(indexCache_.begin());
+  return indexCache_.emplace_back(colors, std::make_shared<const ColorTableIndex>(colors)).index;
+}
+
+GdiHandle Gdi::GetDC(WindowHandle window) {
+  if (window != 0) return 0;
+  const GdiHandle dc = NewHandle();
+  dcs_[dc] = Dc{.screen = true, .bitmap = 0};
+  return dc;
+}
+
+bool Gdi::ReleaseDC(WindowHandle window, GdiHandle dc) {
+  const Dc* found = FindDc(dc);
+  if (window != 0 || !found || !found->screen) return false;
+  dcs_.erase(dc);
+  return true;
+}
+
+GdiHandle Gdi::CreateCompatibleDC(GdiHandle dc) {
+  if (dc != 0 && !FindDc(dc)) return 0;
+  const GdiHandle created = NewHandle();
+  dcs_[created] = Dc{.screen = false, .bitmap = defaultBitmap_};
+  return created;
+}
+
+bool Gdi::DeleteDC(GdiHandle dc) {
+  const Dc* found = FindDc(dc);
+  if (!found || found->screen) return false;
+  if (found->bitmap != defaultBitmap_) bitmaps_.at(found->bitmap).selectedInto = 0;
+  dcs_.erase(dc);
+  return true;
+}
+
+GdiHandle Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits) {
+  if (bits) *bits = nullptr;
+  if (dc != 0 && !FindDc(dc)) return 0;
+  std::optional<DibSurface> surface;
+  try {
+    surface = MakeDibSurface(info.width, info.height, info.bitCount, info.colors);
+    if (surface && surface->bitCount <= 8) surface->index = IndexFor(surface->colors);
+  } catch (const std::bad_alloc&) {
+    return 0;  // as GDI does when memory runs out
+  }
+  if (!surface) return 0;
+  const GdiHandle created = NewHandle();
+  Bitmap& bitmap = bitmaps_[created];
+  bitmap.surface = std::move(*surface);
+  bitmap.dibSection = true;
+  if (bits) *bits = bitmap.surface.bytes.data();
+  return created;
+}
+
+GdiHandle Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
+  if (!FindDc(dc) || height <= 0) return 0;
+  std::optional<DibSurface> surface;
+  try {
+    surface = MakeDibSurface(width, -height, 32, {});
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!surface) return 0;
+  const GdiHandle created = NewHandle();
+  bitmaps_[created].surface = std::move(*surface);
+  return created;
+}
+
+GdiHandle Gdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
+  Dc* found = FindDc(dc);
+  Bitmap* selected = FindBitmap(bitmap);
+  if (!found || found->screen || !selected) return 0;
+  const bool shared = bitmap == defaultBitmap_;
+  if (!shared && selected->selectedInto != 0 && selected->selectedInto != dc) return 0;
+  const GdiHandle previous = found->bitmap;
+  if (previous != defaultBitmap_) bitmaps_.at(previous).selectedInto = 0;
+  if (!shared) selected->selectedInto = dc;
+  found->bitmap = bitmap;
+  return previous;
+}
+
+bool Gdi::DeleteObject(GdiHandle bitmap) {
+  const Bitmap* found = FindBitmap(bitmap);
+  if (!found) return false;
+  if (bitmap == defaultBitmap_) return true;
+  if (found->selectedInto != 0) return false;
+  bitmaps_.erase(bitmap);
+  return true;
+}
+
+std::optional<BitmapDescription> Gdi::GetObject(GdiHandle bitmap) {
+  Bitmap* found = FindBitmap(bitmap);
+  if (!found) return std::nullopt;
+  DibSurface& surface = found->surface;
+  return BitmapDescription{.width = surface.width,
+                           .height = surface.height,
+                           .topDown = surface.topDown,
+                           .bitCount = surface.bitCount,
+                           .stride = surface.stride,
+                           .bits = found->dibSection ? surface.bytes.data() : nullptr};
+}
+
+bool Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandle source,
+                 int sourceX, int sourceY, std::uint32_t rop) {
+  DibSurface* to = MemorySurface(target);
+  const Dc* from = FindDc(source);
+  if (rop != kSrcCopy || !to || !from) return false;
+  if (width <= 0 || height <= 0) return true;
+  if (from->screen) return BlitFromScreen(*to, x, y, width, height, sourceX, sourceY);
+
+  const DibSurface* fromSurface = &bitmaps_.at(from->bitmap).surface;
+  const OffsetRange columns =
+      ClipRun(ClipRun({0, width}, x, to->width), sourceX, fromSurface->width);
+  const OffsetRange rows =
+      ClipRun(ClipRun({0, height}, y, to->height), sourceY, fromSurface->height);
+  if (columns.Empty() || rows.Empty()) return true;
+
+  // A blit within one image may overlap itself: read from a snapshot.
+  std::optional<DibSurface> snapshot;
+  if (fromSurface == to) fromSurface = &snapshot.emplace(*to);
+
+  const bool sameValues = SameValues(*fromSurface, *to);
+  const int count = static_cast<int>(columns.last - columns.first);
+  const int targetX = static_cast<int>(x + columns.first);
+  const int fromX = static_cast<int>(sourceX + columns.first);
+  std::vector<ColorValue> run(sameValues ? 0 : static_cast<std::size_t>(count));
+  for (long long row = rows.first; row < rows.last; ++row) {
+    const int targetY = static_cast<int>(y + row);
+    const int fromY = static_cast<int>(sourceY + row);
+    if (sameValues) {
+      CopyPixels(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
+    } else {
+      ReadColors(*fromSurface, fromX, fromY, run);
+      WriteColors(*to, targetX, targetY, run);
+    }
+  }
+  return true;
+}
+
+bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height, int sourceX,
+                         int sourceY) {
+  const OffsetRange columns = ClipRun({0, width}, x, target.width);
+  const OffsetRange rows = ClipRun({0, height}, y, target.height);
+  if (columns.Empty() || rows.Empty()) return true;
+
+  // Only the part on the screen is captured; the rest of the rectangle stays black.
+  const OffsetRange onColumns = ClipRun(columns, sourceX, screen_.Width());
+  const OffsetRange onRows = ClipRun(rows, sourceY, screen_.Height());
+  std::vector<std::uint32_t> captured;
+  const long long capturedWidth = onColumns.Empty() ? 0 : onColumns.last - onColumns.first;
+  if (!onColumns.Empty() && !onRows.Empty()) {
+    captured.resize(static_cast<std::size_t>(capturedWidth * (onRows.last - onRows.first)));
+    if (!screen_.Capture(static_cast<int>(sourceX + onColumns.first),
+                         static_cast<int>(sourceY + onRows.first), static_cast<int>(capturedWidth),
+                         static_cast<int>(onRows.last - onRows.first), captured.data())) {
+      return false;
+    }
+  }
+
+  std::vector<ColorValue> run(static_cast<std::size_t>(columns.last - columns.first));
+  for (long long row = rows.first; row < rows.last; ++row) {
+    std::fill(run.begin(), run.end(), ColorValue{0});
+    if (row >= onRows.first && row < onRows.last) {
+      const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
+      for (long long column = onColumns.first; column < onColumns.last; ++column) {
+        run[static_cast<std::size_t>(column - columns.first)] =
+            FromScreenPixel(line[column - onColumns.first]);
+      }
+    }
+    WriteColors(target, static_cast<int>(x + columns.first), static_cast<int>(y + row), run);
+  }
+  return true;
+}
+
+int Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
+                   std::span<std::uint8_t> out, const DibInfo& format) {
+  const Bitmap* found = FindBitmap(bitmap);
+  if (!FindDc(dc) || !found || start < 0 || lines <= 0) return 0;
+  const DibSurface& from = found->surface;
+  if (format.width != from.width ||
+      (format.height != from.height && format.height != -from.height)) {
+    return 0;
+  }
+  // Lines are converted one at a time through a one-row image of the wanted format.
+  std::optional<DibSurface> line;
+  try {
+    line = MakeDibSurface(format.width, 1, format.bitCount, format.colors);
+    if (line && line->bitCount <= 8) line->index = IndexFor(line->colors);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!line || start >= from.height) return 0;
+  const int count = std::min(lines, from.height - start);
+  const auto stride = static_cast<std::size_t>(line->stride);
+  if (out.size() / stride < static_cast<std::size_t>(count)) return 0;
+
+  const bool sameValues = SameValues(from, *line);
+  std::vector<ColorValue> run(sameValues ? 0 : static_cast<std::size_t>(from.width));
+  for (int i = 0; i < count; ++i) {
+    const int scan = start + i;
+    const int y = format.height < 0 ? scan : from.height - 1 - scan;
+    if (sameValues) {
+      CopyPixels(from, 0, y, *line, 0, 0, from.width);
+    } else {
+      ReadColors(from, 0, y, run);
+      WriteColors(*line, 0, 0, run);
+    }
+    std::copy(line->bytes.begin(), line->bytes.end(),
+              out.begin() + static_cast<std::ptrdiff_t>(i * stride));
+  }
+  return count;
+}
+
+ColorValue Gdi::GetPixel(GdiHandle dc, int x, int y) {
+  const Dc* found = FindDc(dc);
+  if (!found) return kClrInvalid;
+  if (found->screen) {
+    std::uint32_t pixel = 0;
+    if (x < 0 || y < 0 || x >= screen_.Width() || y >= screen_.Height() ||
+        !screen_.Capture(x, y, 1, 1, &pixel)) {
+      return kClrInvalid;
+    }
+    return FromScreenPixel(pixel);
+  }
+  const DibSurface& surface = bitmaps_.at(found->bitmap).surface;
+  if (x < 0 || y < 0 || x >= surface.width || y >= surface.height) return kClrInvalid;
+  ColorValue color = 0;
+  ReadColors(surface, x, y, {&color, 1});
+  return color;
+}
+
+bool Gdi::SetPixelV(GdiHandle dc, int x, int y, ColorValue color) {
+  DibSurface* surface = MemorySurface(dc);
+  if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) return false;
+  WriteColors(*surface, x, y, {&color, 1});
+  return true;
+}
+
+bool Gdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {
+  DibSurface* surface = MemorySurface(dc);
+  if (!surface) return false;
+  const OffsetRange columns =
+      ClipRun({0, static_cast<long long>(rect.right) - rect.left}, rect.left, surface->width);
+  const OffsetRange rows =
+      ClipRun({0, static_cast<long long>(rect.bottom) - rect.top}, rect.top, surface->height);
+  if (columns.Empty() || rows.Empty()) return true;
+  const std::vector<ColorValue> run(static_cast<std::size_t>(columns.last - columns.first), color);
+  for (long long row = rows.first; row < rows.last; ++row) {
+    WriteColors(*surface, static_cast<int>(rect.left + columns.first),
+                static_cast<int>(rect.top + row), run);
+  }
+  return true;
+}
+
+}  // namespace qel
