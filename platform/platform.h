@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -104,6 +105,47 @@ class ScreenSource {
   // Fills width x height pixels as 0x00RRGGBB, rows top-down, for a rectangle that lies inside
   // the screen. False when the screen cannot be read.
   virtual bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) = 0;
+};
+
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
+};
+
+// Left/top inclusive, right/bottom exclusive, as the platform's rectangles are.
+struct WindowRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  friend bool operator==(const WindowRect&, const WindowRect&) = default;
+};
+
+// The desktop's cursor and windows, as the sampler and window capture query them. Titles and class
+// names are GBK. A handle that is not a window gives 0, false or nothing.
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+  virtual ScreenPoint CursorPosition() = 0;
+  // The deepest visible window under the point, or 0.
+  virtual WindowHandle WindowFromPoint(ScreenPoint point) = 0;
+  virtual WindowHandle Parent(WindowHandle window) = 0;
+  // The next window in the sibling order (below this one), or 0.
+  virtual WindowHandle NextSibling(WindowHandle window) = 0;
+  virtual bool IsWindow(WindowHandle window) = 0;
+  virtual bool IsVisible(WindowHandle window) = 0;
+  virtual bool IsIconic(WindowHandle window) = 0;
+  // Screen coordinates, frame included.
+  virtual std::optional<WindowRect> WindowRectOf(WindowHandle window) = 0;
+  // Client coordinates: left and top are 0.
+  virtual std::optional<WindowRect> ClientRectOf(WindowHandle window) = 0;
+  virtual std::optional<ScreenPoint> ClientToScreen(WindowHandle window, ScreenPoint point) = 0;
+  virtual std::string Title(WindowHandle window) = 0;
+  virtual std::optional<std::string> ClassName(WindowHandle window) = 0;
+  // The window's own drawing, frame included, whatever covers it: width x height pixels of its
+  // window rectangle as 0x00RRGGBB, rows top-down. False when the window cannot draw itself.
+  virtual bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) = 0;
 };
 
 }  // namespace qel
