@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "bitmap/screen_bitmap.h"
+#include "platform/platform.h"
+
 namespace qel {
 
 class ColorFinder {
@@ -22,6 +25,13 @@ class ColorFinder {
   };
 
   const TextStyle& Style() const { return style_; }
+
+  // One pixel through a 1 x 1 capture at 24 bits. With `window` 0, (x, y) is a screen point;
+  // otherwise it is in the window's client area, read from what the screen shows there or, with
+  // `fromWindow`, from the window's own drawing, so that a covered window can be read.
+  // kClrInvalid when the pixel cannot be read.
+  ColorValue GetPixelColor(const BitmapContext& context, WindowHandle window, int x, int y,
+                           bool fromWindow = false) const;
 
  private:
   TextStyle style_;

@@ -32,7 +32,7 @@ bool SameValues(const DibSurface& from, const DibSurface& to) {
 
 }  // namespace
 
-Gdi::Gdi(ScreenSource& screen) : screen_(screen) {
+Gdi::Gdi(ScreenSource& screen, Desktop& desktop) : screen_(screen), desktop_(desktop) {
   static constexpr RgbQuad kMonochrome[] = {{0, 0, 0, 0}, {0xFF, 0xFF, 0xFF, 0}};
   defaultBitmap_ = NewHandle();
   bitmaps_[defaultBitmap_].surface = *MakeDibSurface(1, 1, 1, kMonochrome);
@@ -315,6 +315,35 @@ bool Gdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {
                 static_cast<int>(rect.top + row), run);
   }
   return true;
+}
+
+int Gdi::PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags) {
+  DibSurface* surface = MemorySurface(dc);
+  const std::optional<WindowRect> rect = desktop_.WindowRectOf(window);
+  if (flags != 0 || !surface || !rect) return 0;
+  const long long width = static_cast<long long>(rect->right) - rect->left;
+  const long long height = static_cast<long long>(rect->bottom) - rect->top;
+  if (width <= 0 || height <= 0) return 0;
+  std::vector<std::uint32_t> drawing;
+  try {
+    drawing.resize(static_cast<std::size_t>(width * height));
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!desktop_.PrintWindow(window, static_cast<int>(width), static_cast<int>(height),
+                            drawing.data())) {
+    return 0;
+  }
+  const OffsetRange columns = ClipRun({0, width}, 0, surface->width);
+  const OffsetRange rows = ClipRun({0, height}, 0, surface->height);
+  if (columns.Empty() || rows.Empty()) return 1;
+  std::vector<ColorValue> run(static_cast<std::size_t>(columns.last));
+  for (long long row = 0; row < rows.last; ++row) {
+    const std::uint32_t* line = drawing.data() + row * width;
+    std::transform(line, line + columns.last, run.begin(), FromScreenPixel);
+    WriteColors(*surface, 0, static_cast<int>(row), run);
+  }
+  return 1;
 }
 
 }  // namespace qel

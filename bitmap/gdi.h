@@ -50,7 +50,8 @@ struct GdiRect {
 
 class Gdi {
  public:
-  explicit Gdi(ScreenSource& screen);
+  // The desktop is where a window's own drawing comes from (PrintWindow).
+  Gdi(ScreenSource& screen, Desktop& desktop);
   Gdi(const Gdi&) = delete;
   Gdi& operator=(const Gdi&) = delete;
 
@@ -94,6 +95,11 @@ class Gdi {
   // Fills the rectangle, right and bottom excluded, clipped to the image.
   bool FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color);
 
+  // Draws the whole window, frame included and whatever covers it, at (0, 0) of the bitmap
+  // selected into `dc`, clipped to it. 1 on success, 0 for a DC that is not a live memory DC, a
+  // window that cannot draw itself, or any flag (only the whole window is supported).
+  int PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags);
+
   // Drawing is never batched, so every call has finished when it returns.
   bool GdiFlush() { return true; }
 
@@ -119,6 +125,7 @@ class Gdi {
                       int sourceY);
 
   ScreenSource& screen_;
+  Desktop& desktop_;
   GdiHandle lastHandle_ = 0;
   GdiHandle defaultBitmap_ = 0;
   std::map<GdiHandle, Dc> dcs_;

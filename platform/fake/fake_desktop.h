@@ -14,8 +14,8 @@ struct FakeWindow {
   WindowRect rect;  // screen coordinates, frame included
   // The frame's thickness on each side; the rest is the client area.
   int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
-  std::string title;
-  std::string className;
+  std::string title{};
+  std::string className{};
   bool visible = true;
   bool iconic = false;
   bool canPrint = true;

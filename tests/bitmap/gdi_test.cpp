@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -36,7 +37,8 @@ class GdiTest : public testing::Test {
   GdiHandle lastDib_ = 0;
 
   FakeScreen screen_{4, 4};
-  Gdi gdi_{screen_};
+  FakeDesktop desktop_;
+  Gdi gdi_{screen_, desktop_};
 };
 
 using GdiHandleTest = GdiTest;
@@ -393,6 +395,40 @@ TEST_F(GdiTest, GetDIBitsNeedsLiveHandles) {
   EXPECT_EQ(gdi_.GetDIBits(0, lastDib_, 0, 1, out, format), 0);
   EXPECT_EQ(gdi_.GetDIBits(dc, dc, 0, 1, out, format), 0);
   EXPECT_EQ(gdi_.GetDIBits(dc, lastDib_, 0, 1, out, format), 1);
+}
+
+// The window's drawing, frame included, lands at the bitmap's origin, clipped to it.
+TEST_F(GdiTest, PrintWindowDrawsTheWholeWindowIntoTheSelectedBitmap) {
+  const WindowHandle window = desktop_.Add({.rect = {50, 50, 53, 52},
+                                            .frameLeft = 1,
+                                            .frameTop = 1,
+                                            .frameRgb = 0x102030,
+                                            .clientRgb = 0xA0B0C0});
+  const GdiHandle dc = DcWith(4, 3, 24);
+  gdi_.FillRect(dc, {0, 0, 4, 3}, 0x777777);
+  ASSERT_EQ(gdi_.PrintWindow(window, dc, 0), 1);
+  const std::vector<std::vector<ColorValue>> want{{0x302010, 0x302010, 0x302010, 0x777777},
+                                                  {0x302010, 0xC0B0A0, 0xC0B0A0, 0x777777},
+                                                  {0x777777, 0x777777, 0x777777, 0x777777}};
+  for (int y = 0; y < 3; ++y) {
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(gdi_.GetPixel(dc, x, y), want[y][x]) << x << "," << y;
+  }
+  const GdiHandle small = DcWith(1, 1, 32);
+  EXPECT_EQ(gdi_.PrintWindow(window, small, 0), 1);
+  EXPECT_EQ(gdi_.GetPixel(small, 0, 0), 0x302010u);
+}
+
+TEST_F(GdiTest, PrintWindowFailsWithoutAWindowOrAMemoryDc) {
+  const WindowHandle window = desktop_.Add({.rect = {0, 0, 2, 2}});
+  const WindowHandle unprintable = desktop_.Add({.rect = {0, 0, 2, 2}, .canPrint = false});
+  const WindowHandle empty = desktop_.Add({.rect = {5, 5, 5, 9}});
+  const GdiHandle dc = DcWith(2, 2, 32);
+  EXPECT_EQ(gdi_.PrintWindow(0x7777, dc, 0), 0);
+  EXPECT_EQ(gdi_.PrintWindow(unprintable, dc, 0), 0);
+  EXPECT_EQ(gdi_.PrintWindow(empty, dc, 0), 0);
+  EXPECT_EQ(gdi_.PrintWindow(window, dc, 1), 0) << "client-only drawing is not supported";
+  EXPECT_EQ(gdi_.PrintWindow(window, gdi_.GetDC(0), 0), 0);
+  EXPECT_EQ(gdi_.PrintWindow(window, 0x7777, 0), 0);
 }
 
 }  // namespace

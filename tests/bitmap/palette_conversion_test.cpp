@@ -6,6 +6,7 @@
 
 #include "bitmap/color_table.h"
 #include "bitmap/gdi.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -88,7 +89,8 @@ class PaletteConversionTest : public testing::TestWithParam<std::tuple<int, int>
   }
 
   FakeScreen screen_{1, 1};
-  Gdi gdi_{screen_};
+  FakeDesktop desktop_;
+  Gdi gdi_{screen_, desktop_};
 };
 
 TEST_P(PaletteConversionTest, BitBltConvertsThroughBothFormats) {
@@ -119,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(AllPairs, PaletteConversionTest,
 // 248 (808080) into entry 164, which has the same colour but a different value in memory.
 TEST(PaletteCopyTest, SameTableKeepsTheIndex) {
   FakeScreen screen{1, 1};
-  Gdi gdi{screen};
+  FakeDesktop desktop;
+  Gdi gdi{screen, desktop};
   std::uint8_t* fromBits = nullptr;
   std::uint8_t* toBits = nullptr;
   const DibInfo info{.width = 1, .height = 1, .bitCount = 8, .colors = Table256()};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "bitmap/gdi.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -41,7 +42,8 @@ class ScreenDcTest : public testing::Test {
   }
 
   FakeScreen screen_{8, 6};
-  Gdi gdi_{screen_};
+  FakeDesktop desktop_;
+  Gdi gdi_{screen_, desktop_};
   GdiHandle screenDc_ = gdi_.GetDC(0);
 };
 

@@ -1,0 +1,248 @@
+#include "bitmap/screen_bitmap.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
+#include <optional>
+
+namespace qel {
+namespace {
+
+// The mini-GDI refuses images this large, so the packed copy is never made for one either.
+constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 31;
+
+// A width or height the image can take: 1 up to INT_MAX.
+std::optional<int> AsExtent(std::int64_t value) {
+  if (value <= 0 || value > INT_MAX) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+// Outside the int range a blit source lies wholly off any bitmap, and it still does at the edge
+// of that range, so clamping changes nothing that is copied.
+int ClampToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+// The display mode is read as the 16-bit fields of the platform's mode record.
+int DisplayModeField(int value) { return static_cast<std::int16_t>(value); }
+
+// A memory DC holding a compatible bitmap of its own, for the length of one capture.
+class ScratchDc {
+ public:
+  ScratchDc(Gdi& gdi, GdiHandle compatibleWith, int width, int height)
+      : gdi_(gdi),
+        dc_(gdi.CreateCompatibleDC(compatibleWith)),
+        bitmap_(gdi.CreateCompatibleBitmap(compatibleWith, width, height)),
+        previous_(dc_ != 0 && bitmap_ != 0 ? gdi.SelectObject(dc_, bitmap_) : 0) {}
+  ScratchDc(const ScratchDc&) = delete;
+  ScratchDc& operator=(const ScratchDc&) = delete;
+  ~ScratchDc() {
+    if (previous_ != 0) gdi_.SelectObject(dc_, previous_);
+    if (bitmap_ != 0) gdi_.DeleteObject(bitmap_);
+    if (dc_ != 0) gdi_.DeleteDC(dc_);
+  }
+
+  bool Ready() const { return previous_ != 0; }
+  GdiHandle Dc() const { return dc_; }
+
+ private:
+  Gdi& gdi_;
+  GdiHandle dc_;
+  GdiHandle bitmap_;
+  GdiHandle previous_;
+};
+
+}  // namespace
+
+ScreenBitmap::ScreenBitmap(const BitmapContext& context) : context_(context) {
+  BuildPalettes();
+  screenDc_ = context_.gdi.GetDC(0);
+}
+
+ScreenBitmap::~ScreenBitmap() { ReleaseImage(); }
+
+void ScreenBitmap::BuildPalettes() {
+  palette2_ = StandardColorTable(1);
+  palette16_ = StandardColorTable(4);
+  palette256_ = StandardColorTable(8);
+}
+
+void ScreenBitmap::ReleaseImage() {
+  Gdi& gdi = context_.gdi;
+  if (memoryDc_ != 0 && previousBitmap_ != 0) gdi.SelectObject(memoryDc_, previousBitmap_);
+  if (dibSection_ != 0) gdi.DeleteObject(dibSection_);
+  if (memoryDc_ != 0) gdi.DeleteDC(memoryDc_);
+  if (screenDc_ != 0) gdi.ReleaseDC(0, screenDc_);
+  screenDc_ = memoryDc_ = dibSection_ = previousBitmap_ = 0;
+  bits_ = nullptr;
+  packedDib_ = {};
+}
+
+void ScreenBitmap::Clear() {
+  if (packedDib_.empty() && dibSection_ == 0) return;
+  ReleaseImage();
+  screenDc_ = context_.gdi.GetDC(0);
+  pixelsChanged_ = false;
+}
+
+bool ScreenBitmap::CreateBlank(int width, int height, int bitsPerPixel) {
+  const std::optional<int> colorCount = ColorCountFor(bitsPerPixel);
+  if (!colorCount || width <= 0 || height <= 0) return false;
+  const std::int64_t rowBytes = RowBytesFor(std::int64_t{width} * bitsPerPixel);
+  // Divided, not multiplied: the product of two large extents does not fit even 64 bits.
+  if (rowBytes > (kMaxImageBytes - 1) / height) return false;
+  const auto tableBytes = static_cast<std::size_t>(*colorCount) * 4;
+
+  std::vector<std::uint8_t> packed;
+  try {
+    packed.resize(kInfoHeaderSize + tableBytes + static_cast<std::size_t>(rowBytes * height));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  const auto header = HeaderBytes(
+      {.width = width, .height = height, .bitCount = static_cast<std::uint16_t>(bitsPerPixel)});
+  std::ranges::copy(header, packed.begin());
+  const std::vector<std::uint8_t>& table = bitsPerPixel == 1   ? palette2_
+                                           : bitsPerPixel == 4 ? palette16_
+                                                               : palette256_;
+  if (tableBytes != 0) {
+    std::copy_n(table.begin(), std::min(table.size(), tableBytes),
+                packed.begin() + kInfoHeaderSize);
+  }
+  packedDib_ = std::move(packed);
+  return true;
+}
+
+bool ScreenBitmap::CreateSection() {
+  Gdi& gdi = context_.gdi;
+  const InfoHeader header = ReadHeader(packedDib_);
+  DibInfo info{
+      .width = header.width, .height = header.height, .bitCount = header.bitCount, .colors = {}};
+  const std::uint8_t* table = PaletteData();
+  for (int i = 0; i < ColorCount(); ++i) {
+    const std::uint8_t* entry = table + 4 * i;
+    info.colors.push_back({entry[0], entry[1], entry[2], entry[3]});
+  }
+  memoryDc_ = gdi.CreateCompatibleDC(screenDc_);
+  dibSection_ = gdi.CreateDIBSection(screenDc_, info, &bits_);
+  if (memoryDc_ == 0 || dibSection_ == 0) return false;
+  previousBitmap_ = gdi.SelectObject(memoryDc_, dibSection_);
+  return previousBitmap_ != 0;
+}
+
+void ScreenBitmap::CopyRowsFromSection() {
+  if (bits_ == nullptr) return;
+  std::copy_n(bits_, PixelDataSize(),
+              packedDib_.begin() + static_cast<std::ptrdiff_t>(PixelOffset()));
+}
+
+bool ScreenBitmap::CaptureScreen(int left, int top, int width, int height, int bitsPerPixel) {
+  Clear();
+  const ScreenSource& screen = context_.screen;
+  if (bitsPerPixel == 0) bitsPerPixel = DisplayModeField(screen.BitsPerPixel());
+  if (!ColorCountFor(bitsPerPixel)) return false;
+  const std::optional<int> fullWidth =
+      AsExtent(width != 0 ? width : std::int64_t{DisplayModeField(screen.Width())} - left);
+  const std::optional<int> fullHeight =
+      AsExtent(height != 0 ? height : std::int64_t{DisplayModeField(screen.Height())} - top);
+  if (!fullWidth || !fullHeight || !CreateBlank(*fullWidth, *fullHeight, bitsPerPixel) ||
+      !CreateSection()) {
+    Clear();
+    return false;
+  }
+  Gdi& gdi = context_.gdi;
+  const bool copied =
+      gdi.BitBlt(memoryDc_, 0, 0, *fullWidth, *fullHeight, screenDc_, left, top, kSrcCopy);
+  gdi.GdiFlush();
+  // A screen that cannot be read (a locked desktop) would otherwise pass for a black one.
+  if (!copied) {
+    Clear();
+    return false;
+  }
+  CopyRowsFromSection();
+  return true;
+}
+
+bool ScreenBitmap::CaptureWindow(WindowHandle window, int left, int top, int width, int height,
+                                 int bitsPerPixel) {
+  Clear();
+  Desktop& desktop = context_.desktop;
+  if (desktop.IsIconic(window) || !desktop.IsVisible(window)) return false;
+  if (bitsPerPixel == 0) bitsPerPixel = 24;
+  if (!ColorCountFor(bitsPerPixel)) return false;
+  const std::optional<WindowRect> windowRect = desktop.WindowRectOf(window);
+  if (!windowRect) return false;
+  const std::optional<int> windowWidth =
+      AsExtent(std::int64_t{windowRect->right} - windowRect->left);
+  const std::optional<int> windowHeight =
+      AsExtent(std::int64_t{windowRect->bottom} - windowRect->top);
+  if (!windowWidth || !windowHeight) return false;
+
+  Gdi& gdi = context_.gdi;
+  const ScratchDc drawing(gdi, screenDc_, *windowWidth, *windowHeight);
+  if (!drawing.Ready() || (gdi.PrintWindow(window, drawing.Dc(), 0) & 1) == 0) return false;
+
+  const std::optional<WindowRect> clientRect = desktop.ClientRectOf(window);
+  const std::optional<ScreenPoint> origin = desktop.ClientToScreen(window, {0, 0});
+  if (!clientRect || !origin) return false;
+  const std::optional<int> fullWidth =
+      AsExtent(width != 0 ? width : std::int64_t{clientRect->right} - left);
+  const std::optional<int> fullHeight =
+      AsExtent(height != 0 ? height : std::int64_t{clientRect->bottom} - top);
+  if (!fullWidth || !fullHeight || !CreateBlank(*fullWidth, *fullHeight, bitsPerPixel) ||
+      !CreateSection()) {
+    Clear();
+    return false;
+  }
+  // The drawing includes the frame, so the client area starts at its offset in the window.
+  const std::int64_t sourceX = std::int64_t{left} + origin->x - windowRect->left;
+  const std::int64_t sourceY = std::int64_t{top} + origin->y - windowRect->top;
+  const bool copied = gdi.BitBlt(memoryDc_, 0, 0, *fullWidth, *fullHeight, drawing.Dc(),
+                                 ClampToInt(sourceX), ClampToInt(sourceY), kSrcCopy);
+  gdi.GdiFlush();
+  if (!copied) {
+    Clear();
+    return false;
+  }
+  CopyRowsFromSection();
+  return true;
+}
+
+ColorValue ScreenBitmap::ReadPixel(int x, int y) {
+  if (pixelsChanged_) {
+    CopyRowsFromSection();
+    pixelsChanged_ = false;
+  }
+  return context_.gdi.GetPixel(memoryDc_, x, y);
+}
+
+std::int64_t ScreenBitmap::RowBytes() const {
+  if (packedDib_.empty()) return 0;
+  const InfoHeader header = ReadHeader(packedDib_);
+  return RowBytesFor(std::int64_t{header.width} * header.planes * header.bitCount);
+}
+
+int ScreenBitmap::Height() const { return packedDib_.empty() ? 0 : ReadHeader(packedDib_).height; }
+
+int ScreenBitmap::BitCount() const {
+  return packedDib_.empty() ? 0 : ReadHeader(packedDib_).bitCount;
+}
+
+int ScreenBitmap::ColorCount() const { return ColorCountFor(BitCount()).value_or(0); }
+
+std::size_t ScreenBitmap::PaletteSize() const { return static_cast<std::size_t>(ColorCount()) * 4; }
+
+const std::uint8_t* ScreenBitmap::PaletteData() const {
+  if (packedDib_.empty() || BitCount() >= 16) return nullptr;
+  return packedDib_.data() + kInfoHeaderSize;
+}
+
+const std::uint8_t* ScreenBitmap::PixelData() const {
+  return packedDib_.empty() ? nullptr : packedDib_.data() + PixelOffset();
+}
+
+std::size_t ScreenBitmap::PixelDataSize() const {
+  return static_cast<std::size_t>(std::int64_t{Height()} * RowBytes());
+}
+
+}  // namespace qel

@@ -1,0 +1,104 @@
+#include "bitmap/color_finder.h"
+
+#include <climits>
+#include <cstdint>
+
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_screen.h"
+
+namespace qel {
+namespace {
+
+class GetPixelColorTest : public testing::Test {
+ protected:
+  GetPixelColorTest() {
+    for (int y = 0; y < screen_.Height(); ++y) {
+      for (int x = 0; x < screen_.Width(); ++x) {
+        screen_.SetPixel(x, y,
+                         static_cast<std::uint32_t>(x) << 16 | static_cast<std::uint32_t>(y) << 8);
+      }
+    }
+    // Covered: the screen at its client area shows the pattern, not its own colour.
+    window_ = desktop_.Add({.rect = {10, 5, 30, 25},
+                            .frameLeft = 2,
+                            .frameTop = 6,
+                            .frameRight = 2,
+                            .frameBottom = 2,
+                            .clientRgb = 0xABCDEF});
+  }
+
+  // The pattern's colour at a screen point, as a ColorValue: red = x, green = y.
+  static ColorValue PatternAt(int x, int y) {
+    return static_cast<ColorValue>(x) | static_cast<ColorValue>(y) << 8;
+  }
+
+  FakeScreen screen_{64, 48};
+  FakeDesktop desktop_;
+  Gdi gdi_{screen_, desktop_};
+  BitmapContext context_{gdi_, screen_, desktop_};
+  ColorFinder finder_;
+  WindowHandle window_ = 0;
+};
+
+TEST_F(GetPixelColorTest, WithoutAWindowReadsTheScreenPointExactly) {
+  for (const auto& [x, y] :
+       {std::pair{0, 0}, std::pair{1, 0}, std::pair{0, 1}, std::pair{17, 9}, std::pair{63, 47}}) {
+    EXPECT_EQ(finder_.GetPixelColor(context_, 0, x, y), PatternAt(x, y)) << x << "," << y;
+  }
+}
+
+TEST_F(GetPixelColorTest, ChannelsLandRedLowBlueHigh) {
+  struct Case {
+    std::uint32_t screenRgb;
+    ColorValue want;
+  };
+  for (const Case c : {Case{0x123400, 0x003412}, Case{0xFAFAFF, 16775930}, Case{0x000000, 0x000000},
+                       Case{0xFFFFFF, 0xFFFFFF}}) {
+    screen_.SetPixel(3, 4, c.screenRgb);
+    EXPECT_EQ(finder_.GetPixelColor(context_, 0, 3, 4), c.want) << std::hex << c.screenRgb;
+  }
+}
+
+TEST_F(GetPixelColorTest, OffTheScreenIsBlack) {
+  for (const auto& [x, y] : {std::pair{-1, 0}, std::pair{0, 48}, std::pair{INT_MIN, INT_MAX}}) {
+    EXPECT_EQ(finder_.GetPixelColor(context_, 0, x, y), 0u) << x << "," << y;
+  }
+  EXPECT_EQ(finder_.GetPixelColor(context_, window_, INT_MAX, INT_MAX), 0u);
+}
+
+TEST_F(GetPixelColorTest, AWindowsPointIsReadFromTheScreenUnlessItDrawsItself) {
+  const int originX = 12;
+  const int originY = 11;
+  EXPECT_EQ(finder_.GetPixelColor(context_, window_, 0, 0), PatternAt(originX, originY));
+  EXPECT_EQ(finder_.GetPixelColor(context_, window_, 3, 2), PatternAt(originX + 3, originY + 2));
+  EXPECT_EQ(finder_.GetPixelColor(context_, window_, -1, -1), PatternAt(originX - 1, originY - 1));
+
+  EXPECT_EQ(finder_.GetPixelColor(context_, window_, 0, 0, true), 0xEFCDABu);
+  EXPECT_EQ(finder_.GetPixelColor(context_, window_, 15, 11, true), 0xEFCDABu);
+}
+
+TEST_F(GetPixelColorTest, UnreadablePixelsAreInvalid) {
+  struct Case {
+    const char* name;
+    void (*spoil)(FakeWindow&, FakeScreen&);
+    bool fromWindow;
+  };
+  for (const Case& c : {
+           Case{"minimised", [](FakeWindow&w, FakeScreen&) { w.iconic = true; }, true},
+           Case{"invisible", [](FakeWindow&w, FakeScreen&) { w.visible = false; }, true},
+           Case{"cannot print", [](FakeWindow&w, FakeScreen&) { w.canPrint = false; }, true},
+           Case{"screen locked", [](FakeWindow&, FakeScreen&s) { s.failing = true; }, false},
+       }) {
+    const FakeWindow saved = desktop_.Window(window_);
+    c.spoil(desktop_.Window(window_), screen_);
+    EXPECT_EQ(finder_.GetPixelColor(context_, window_, 1, 1, c.fromWindow), kClrInvalid) << c.name;
+    desktop_.Window(window_) = saved;
+    screen_.failing = false;
+  }
+  EXPECT_EQ(finder_.GetPixelColor(context_, 0x7777, 1, 1, true), kClrInvalid) << "not a window";
+}
+
+}  // namespace
+}  // namespace qel
