@@ -136,15 +136,10 @@ void ScreenBitmap::CopyRowsFromSection() {
               packedDib_.begin() + static_cast<std::ptrdiff_t>(PixelOffset()));
 }
 
-bool ScreenBitmap::CaptureScreen(int left, int top, int width, int height, int bitsPerPixel) {
-  Clear();
-  const ScreenSource& screen = context_.screen;
-  if (bitsPerPixel == 0) bitsPerPixel = DisplayModeField(screen.BitsPerPixel());
-  if (!ColorCountFor(bitsPerPixel)) return false;
-  const std::optional<int> fullWidth =
-      AsExtent(width != 0 ? width : std::int64_t{DisplayModeField(screen.Width())} - left);
-  const std::optional<int> fullHeight =
-      AsExtent(height != 0 ? height : std::int64_t{DisplayModeField(screen.Height())} - top);
+bool ScreenBitmap::CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std::int64_t width,
+                                 std::int64_t height, int bitsPerPixel) {
+  const std::optional<int> fullWidth = AsExtent(width);
+  const std::optional<int> fullHeight = AsExtent(height);
   if (!fullWidth || !fullHeight || !CreateBlank(*fullWidth, *fullHeight, bitsPerPixel) ||
       !CreateSection()) {
     Clear();
@@ -152,15 +147,27 @@ bool ScreenBitmap::CaptureScreen(int left, int top, int width, int height, int b
   }
   Gdi& gdi = context_.gdi;
   const bool copied =
-      gdi.BitBlt(memoryDc_, 0, 0, *fullWidth, *fullHeight, screenDc_, left, top, kSrcCopy);
+      gdi.BitBlt(memoryDc_, 0, 0, *fullWidth, *fullHeight, source, sourceX, sourceY, kSrcCopy);
   gdi.GdiFlush();
-  // A screen that cannot be read (a locked desktop) would otherwise pass for a black one.
+  // A source that cannot be read (a locked desktop) would otherwise pass for a black image.
   if (!copied) {
     Clear();
     return false;
   }
   CopyRowsFromSection();
   return true;
+}
+
+bool ScreenBitmap::CaptureScreen(int left, int top, int width, int height, int bitsPerPixel) {
+  Clear();
+  const ScreenSource& screen = context_.screen;
+  if (bitsPerPixel == 0) bitsPerPixel = DisplayModeField(screen.BitsPerPixel());
+  if (!ColorCountFor(bitsPerPixel)) return false;
+  const std::int64_t fullWidth =
+      width != 0 ? width : std::int64_t{DisplayModeField(screen.Width())} - left;
+  const std::int64_t fullHeight =
+      height != 0 ? height : std::int64_t{DisplayModeField(screen.Height())} - top;
+  return CopyImageFrom(screenDc_, left, top, fullWidth, fullHeight, bitsPerPixel);
 }
 
 bool ScreenBitmap::CaptureWindow(WindowHandle window, int left, int top, int width, int height,
@@ -185,27 +192,13 @@ bool ScreenBitmap::CaptureWindow(WindowHandle window, int left, int top, int wid
   const std::optional<WindowRect> clientRect = desktop.ClientRectOf(window);
   const std::optional<ScreenPoint> origin = desktop.ClientToScreen(window, {0, 0});
   if (!clientRect || !origin) return false;
-  const std::optional<int> fullWidth =
-      AsExtent(width != 0 ? width : std::int64_t{clientRect->right} - left);
-  const std::optional<int> fullHeight =
-      AsExtent(height != 0 ? height : std::int64_t{clientRect->bottom} - top);
-  if (!fullWidth || !fullHeight || !CreateBlank(*fullWidth, *fullHeight, bitsPerPixel) ||
-      !CreateSection()) {
-    Clear();
-    return false;
-  }
+  const std::int64_t fullWidth = width != 0 ? width : std::int64_t{clientRect->right} - left;
+  const std::int64_t fullHeight = height != 0 ? height : std::int64_t{clientRect->bottom} - top;
   // The drawing includes the frame, so the client area starts at its offset in the window.
   const std::int64_t sourceX = std::int64_t{left} + origin->x - windowRect->left;
   const std::int64_t sourceY = std::int64_t{top} + origin->y - windowRect->top;
-  const bool copied = gdi.BitBlt(memoryDc_, 0, 0, *fullWidth, *fullHeight, drawing.Dc(),
-                                 ClampToInt(sourceX), ClampToInt(sourceY), kSrcCopy);
-  gdi.GdiFlush();
-  if (!copied) {
-    Clear();
-    return false;
-  }
-  CopyRowsFromSection();
-  return true;
+  return CopyImageFrom(drawing.Dc(), ClampToInt(sourceX), ClampToInt(sourceY), fullWidth,
+                       fullHeight, bitsPerPixel);
 }
 
 ColorValue ScreenBitmap::ReadPixel(int x, int y) {

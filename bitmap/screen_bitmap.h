@@ -67,6 +67,10 @@ class ScreenBitmap {
   bool CreateSection();
   // Refreshes the packed rows from the DIB section, after drawing has finished.
   void CopyRowsFromSection();
+  // Makes a blank image of the size and depth and copies it from (sourceX, sourceY) of `source`;
+  // false, with the object empty, when any step fails.
+  bool CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std::int64_t width,
+                     std::int64_t height, int bitsPerPixel);
   void ReleaseImage();
 
   BitmapContext context_;
