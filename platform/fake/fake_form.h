@@ -12,6 +12,11 @@
 
 namespace qel {
 
+// For tests of handlers that do not care where the form's events go.
+struct NullEventSink final : EventSink {
+  void Deliver(ControlId, Event, std::int32_t, std::int32_t) override {}
+};
+
 class FakeForm final : public Form {
  public:
   FakeForm(const Layout& layout, FakeClock& clock, EventSink& events);

@@ -12,14 +12,10 @@ namespace {
 
 using enum ControlId;
 
-struct NoEvents final : EventSink {
-  void Deliver(ControlId, Event, std::int32_t, std::int32_t) override {}
-};
-
 class SamplingControlTest : public testing::Test {
  protected:
   FakeClock clock;
-  NoEvents events;
+  NullEventSink events;
   FakeForm form{MainWindowLayout(), clock, events};
   FakeDialogs dialogs;
   float displayScale = 0.0f;

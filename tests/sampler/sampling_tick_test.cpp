@@ -15,14 +15,10 @@ namespace {
 
 using enum ControlId;
 
-struct NoEvents final : EventSink {
-  void Deliver(ControlId, Event, std::int32_t, std::int32_t) override {}
-};
-
 class SamplingTickTest : public testing::Test {
  protected:
   FakeClock clock;
-  NoEvents events;
+  NullEventSink events;
   FakeForm form{MainWindowLayout(), clock, events};
   FakeDesktop desktop;
   std::optional<std::vector<std::uint8_t>> lastColorBytes;
