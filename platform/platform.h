@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -146,6 +147,26 @@ class Desktop {
   // The window's own drawing, frame included, whatever covers it: width x height pixels of its
   // window rectangle as 0x00RRGGBB, rows top-down. False when the window cannot draw itself.
   virtual bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) = 0;
+};
+
+inline constexpr std::uint32_t kWmHotkey = 0x0312;
+
+// System-wide hotkeys and window messages, the way the platform delivers them to a window.
+class HotkeyService {
+ public:
+  // Sees one message of a hooked window before the window's own processing does.
+  using MessageHook = std::function<void(WindowHandle window, std::uint32_t message,
+                                         std::uintptr_t wParam, std::intptr_t lParam)>;
+
+  virtual ~HotkeyService() = default;
+  // From now on every message of `window` passes through `hook` first, then goes on as before.
+  virtual bool HookWindowMessages(WindowHandle window, MessageHook hook) = 0;
+  // False when the key is not to be had, for instance because another program holds it.
+  virtual bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
+                              std::uint32_t virtualKey) = 0;
+  // Delivers a message to a window synchronously.
+  virtual void SendMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) = 0;
 };
 
 }  // namespace qel
