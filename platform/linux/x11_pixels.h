@@ -1,0 +1,21 @@
+// Turning the X server's image bytes into the program's 0x00RRGGBB pixels: the pure part of the
+// X11 screen source, tested without a display.
+#pragma once
+
+#include <cstdint>
+
+namespace qel {
+
+struct XPixelFormat {
+  int bitsPerPixel;  // 16, 24 or 32 bytes-per-pixel layouts of a ZPixmap
+  bool msbFirst;     // the image's byte order
+  std::uint32_t redMask;
+  std::uint32_t greenMask;
+  std::uint32_t blueMask;
+};
+
+// Converts `width` pixels of one image row. False for a layout it does not know.
+bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
+                 std::uint32_t* out);
+
+}  // namespace qel

@@ -1,0 +1,138 @@
+#include "platform/linux/x11_screen.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <stdexcept>
+
+#include "platform/linux/x11_pixels.h"
+
+namespace qel {
+namespace {
+
+// Small reads cost one round trip either way; only large ones gain from shared memory.
+constexpr long kSharedMemoryFromPixels = 64 * 64;
+
+}  // namespace
+
+struct X11Screen::State {
+  Display* display = nullptr;
+  int screen = 0;
+  Window root = 0;
+  bool shmAvailable = false;
+  XImage* shmImage = nullptr;  // sized for the whole screen once made
+  XShmSegmentInfo segment{};
+
+  ~State() {
+    if (shmImage != nullptr) {
+      XShmDetach(display, &segment);
+      XDestroyImage(shmImage);
+      shmdt(segment.shmaddr);
+    }
+    if (display != nullptr) XCloseDisplay(display);
+  }
+
+  XPixelFormat FormatOf(const XImage& image) const {
+    return {image.bits_per_pixel, image.byte_order == MSBFirst,
+            static_cast<std::uint32_t>(image.red_mask),
+            static_cast<std::uint32_t>(image.green_mask),
+            static_cast<std::uint32_t>(image.blue_mask)};
+  }
+
+  bool Copy(const XImage& image, int width, int height, std::uint32_t* pixels) const {
+    const XPixelFormat format = FormatOf(image);
+    for (int y = 0; y < height; ++y) {
+      const auto* row = reinterpret_cast<const std::uint8_t*>(image.data) +
+                        static_cast<std::ptrdiff_t>(y) * image.bytes_per_line;
+      if (!ConvertXRow(format, row, width, pixels + static_cast<std::ptrdiff_t>(y) * width)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // A shared segment as large as the screen, made on first use; a private key and removal right
+  // after attaching leave nothing behind for another process to find.
+  bool EnsureSharedImage() {
+    if (shmImage != nullptr) return true;
+    Visual* visual = DefaultVisual(display, screen);
+    const int depth = DefaultDepth(display, screen);
+    XImage* image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
+                                    &segment, static_cast<unsigned>(DisplayWidth(display, screen)),
+                                    static_cast<unsigned>(DisplayHeight(display, screen)));
+    if (image == nullptr) return false;
+    segment.shmid = shmget(
+        IPC_PRIVATE,
+        static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(image->height),
+        IPC_CREAT | 0600);
+    if (segment.shmid < 0) {
+      XDestroyImage(image);
+      return false;
+    }
+    segment.shmaddr = image->data = static_cast<char*>(shmat(segment.shmid, nullptr, 0));
+    segment.readOnly = False;
+    const bool attached = segment.shmaddr != reinterpret_cast<char*>(-1) &&
+                          XShmAttach(display, &segment) && XSync(display, False) == 0;
+    shmctl(segment.shmid, IPC_RMID, nullptr);
+    if (!attached) {
+      if (segment.shmaddr != reinterpret_cast<char*>(-1)) shmdt(segment.shmaddr);
+      image->data = nullptr;
+      XDestroyImage(image);
+      return false;
+    }
+    shmImage = image;
+    return true;
+  }
+};
+
+X11Screen::X11Screen() : state_(std::make_unique<State>()) {
+  state_->display = XOpenDisplay(nullptr);
+  if (state_->display == nullptr) throw std::runtime_error("cannot open the X display");
+  state_->screen = DefaultScreen(state_->display);
+  state_->root = RootWindow(state_->display, state_->screen);
+  int major = 0, minor = 0;
+  Bool pixmaps = False;
+  state_->shmAvailable = XShmQueryVersion(state_->display, &major, &minor, &pixmaps) == True;
+}
+
+X11Screen::~X11Screen() = default;
+
+int X11Screen::Width() const { return DisplayWidth(state_->display, state_->screen); }
+
+int X11Screen::Height() const { return DisplayHeight(state_->display, state_->screen); }
+
+int X11Screen::BitsPerPixel() const {
+  const int depth = DefaultDepth(state_->display, state_->screen);
+  return depth == 24 ? 32 : depth;  // a 24-bit visual is stored in 32-bit pixels
+}
+
+bool X11Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+  if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > Width() || y + height > Height()) {
+    return false;
+  }
+  State& s = *state_;
+  if (s.shmAvailable && static_cast<long>(width) * height >= kSharedMemoryFromPixels &&
+      s.EnsureSharedImage()) {
+    // Read into the top-left corner of the screen-sized image, then convert that part.
+    XImage& image = *s.shmImage;
+    const int fullWidth = image.width;
+    const int fullHeight = image.height;
+    image.width = width;
+    image.height = height;
+    const bool read = XShmGetImage(s.display, s.root, &image, x, y, AllPlanes) == True;
+    image.width = fullWidth;
+    image.height = fullHeight;
+    if (read) return s.Copy(image, width, height, pixels);
+  }
+  XImage* image = XGetImage(s.display, s.root, x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  const bool converted = s.Copy(*image, width, height, pixels);
+  XDestroyImage(image);
+  return converted;
+}
+
+}  // namespace qel

@@ -1,0 +1,30 @@
+// The screen on X11 as a source of pixels: the root window read through a shared-memory image
+// where the server offers one (one copy, no socket traffic), else through a plain image request.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace qel {
+
+class X11Screen final : public ScreenSource {
+ public:
+  // Opens its own connection to DISPLAY; throws std::runtime_error when there is none.
+  X11Screen();
+  ~X11Screen() override;
+  X11Screen(const X11Screen&) = delete;
+  X11Screen& operator=(const X11Screen&) = delete;
+
+  int Width() const override;
+  int Height() const override;
+  int BitsPerPixel() const override;
+  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) override;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace qel
