@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libx11-dev libxtst-dev libxext-dev libxcb1-dev libfontconfig-dev
+  qt6-base-dev libgl-dev libx11-dev libxtst-dev libxext-dev libxcomposite-dev libxcb1-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei
 )

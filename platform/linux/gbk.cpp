@@ -17,9 +17,10 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Converts all of `in`; on a unit it cannot convert it writes `replacement` and skips
-  // `skipBytes` of input.
-  std::string Convert(std::string_view in, std::string_view replacement, std::size_t skipBytes) {
+  // Converts all of `in`; on a unit it cannot convert it writes `replacement` and skips the
+  // unit, whose length in bytes `unitLength` tells from the unit's first bytes.
+  template <typename UnitLength>
+  std::string Convert(std::string_view in, std::string_view replacement, UnitLength unitLength) {
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     std::string out(in.size() * 2 + 8, '\0');
     char* inPtr = const_cast<char*>(in.data());  // iconv's signature; it does not write input
@@ -37,7 +38,7 @@ class Converter {
         if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + replacement.size());
         out.replace(used, replacement.size(), replacement);
         used += replacement.size();
-        const std::size_t skip = std::min(skipBytes, inLeft);
+        const std::size_t skip = std::min(unitLength(inPtr, inLeft), inLeft);
         inPtr += skip;
         inLeft -= skip;
       }
@@ -50,12 +51,32 @@ class Converter {
   iconv_t cd_;
 };
 
+std::size_t ByteUnit(const char*, std::size_t) { return 1; }
+
+// A surrogate pair is one character.
+std::size_t Utf16Unit(const char* at, std::size_t left) {
+  const auto high = static_cast<unsigned char>(at[1]);
+  return left >= 4 && high >= 0xD8 && high <= 0xDB ? 4 : 2;
+}
+
+// A sequence the lead byte announces, but never past a byte that cannot continue it.
+std::size_t Utf8Unit(const char* at, std::size_t left) {
+  const auto lead = static_cast<unsigned char>(at[0]);
+  const std::size_t announced = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  std::size_t length = 1;
+  while (length < announced && length < left &&
+         (static_cast<unsigned char>(at[length]) & 0xC0) == 0x80) {
+    ++length;
+  }
+  return length;
+}
+
 }  // namespace
 
 std::u16string GbkToUtf16(std::string_view gbk) {
   thread_local Converter converter("UTF-16LE", "CP936");
   static constexpr char kReplacement[] = {'\xFD', '\xFF'};  // U+FFFD, little-endian
-  const std::string bytes = converter.Convert(gbk, {kReplacement, 2}, 1);
+  const std::string bytes = converter.Convert(gbk, {kReplacement, 2}, ByteUnit);
   std::u16string text(bytes.size() / 2, u'\0');
   for (std::size_t i = 0; i < text.size(); ++i) {
     text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
@@ -71,7 +92,12 @@ std::string Utf16ToGbk(std::u16string_view text) {
     bytes[2 * i] = static_cast<char>(text[i] & 0xFF);
     bytes[2 * i + 1] = static_cast<char>(text[i] >> 8);
   }
-  return converter.Convert(bytes, "?", 2);
+  return converter.Convert(bytes, "?", Utf16Unit);
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+  thread_local Converter converter("CP936", "UTF-8");
+  return converter.Convert(utf8, "?", Utf8Unit);
 }
 
 }  // namespace qel

@@ -68,6 +68,15 @@ TEST(Gbk, CharactersGbkCannotHoldBecomeQuestionMarks) {
   EXPECT_EQ(Utf16ToGbk(std::u16string(100000, u'7')), std::string(100000, '7'));
 }
 
+TEST(Gbk, Utf8TitlesBecomeGbkWithOneQuestionMarkPerLostCharacter) {
+  EXPECT_EQ(Utf8ToGbk("Qel \xE5\x8F\x96\xE8\x89\xB2"), "Qel \xC8\xA1\xC9\xAB");  // 取色
+  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");                       // an emoji
+  EXPECT_EQ(Utf8ToGbk("a\xE0\xB8\x81" "b"), "a?b");                           // Thai
+  EXPECT_EQ(Utf8ToGbk("a\xFF\xC3" "b"), "a??b");                               // not UTF-8
+  EXPECT_EQ(Utf8ToGbk("a\xE5\x8F"), "a?");                                     // cut short
+  EXPECT_EQ(Utf16ToGbk(u"x\U0001F600y"), "x?y");
+}
+
 TEST(MessageBoxIcon, StyleBitsChooseTheIcon) {
   EXPECT_EQ(MessageBoxIcon(0x10), QMessageBox::Critical);
   EXPECT_EQ(MessageBoxIcon(0x2000), QMessageBox::NoIcon);

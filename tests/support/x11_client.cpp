@@ -198,6 +198,61 @@ void X11Client::ControlKey(char letter) {
 
 void X11Client::Sync() { XSync(D(display_), False); }
 
+std::uint32_t X11Client::CreateWindow(const ScreenRect& rect, std::uint32_t rgb,
+                                      const std::string& title, const std::string& className,
+                                      std::uint32_t parent) {
+  Display* display = D(display_);
+  const Window parentWindow = parent != 0 ? parent : DefaultRootWindow(display);
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = rgb;
+  attributes.override_redirect = False;
+  const Window window =
+      XCreateWindow(display, parentWindow, rect.x, rect.y, static_cast<unsigned>(rect.width),
+                    static_cast<unsigned>(rect.height), 0, CopyFromParent, InputOutput,
+                    CopyFromParent, CWBackPixel, &attributes);
+  const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(title.data()),
+                  static_cast<int>(title.size()));
+  std::string name = className;
+  XClassHint hint{name.data(), name.data()};
+  XSetClassHint(display, window, &hint);
+  if (parent == 0) {
+    const long normal[2] = {1, 0};  // NormalState, as a window manager marks a managed window
+    const Atom wmState = XInternAtom(display, "WM_STATE", False);
+    XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(normal), 2);
+  }
+  XMapWindow(display, window);
+  Sync();
+  return static_cast<std::uint32_t>(window);
+}
+
+void X11Client::DestroyWindow(std::uint32_t window) {
+  XDestroyWindow(D(display_), window);
+  Sync();
+}
+
+void X11Client::RaiseWindow(std::uint32_t window) {
+  XRaiseWindow(D(display_), window);
+  Sync();
+}
+
+void X11Client::MarkIconic(std::uint32_t window) {
+  Display* display = D(display_);
+  XUnmapWindow(display, window);
+  const long iconic[2] = {3, 0};
+  const Atom wmState = XInternAtom(display, "WM_STATE", False);
+  XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(iconic), 2);
+  Sync();
+}
+
+void X11Client::MovePointer(int x, int y) {
+  XTestFakeMotionEvent(D(display_), -1, x, y, CurrentTime);
+  Sync();
+}
+
 void X11Client::RequestClose(std::uint32_t window) {
   Display* display = D(display_);
   XEvent event{};

@@ -52,6 +52,15 @@ class X11Client {
   void ControlKey(char letter);
   void PressKey(const char* keysymName);
   void Sync();
+  // A plain window filled by the server with `rgb`; mapped, with a title (UTF-8) and class.
+  std::uint32_t CreateWindow(const ScreenRect& rect, std::uint32_t rgb, const std::string& title,
+                             const std::string& className, std::uint32_t parent = 0);
+  void DestroyWindow(std::uint32_t window);
+  void RaiseWindow(std::uint32_t window);
+  // What a window manager does to minimise a window: unmap it and mark it iconic.
+  void MarkIconic(std::uint32_t window);
+  void MovePointer(int x, int y);
+
   // Asks the window to close, as the close button of its frame does.
   void RequestClose(std::uint32_t window);
 

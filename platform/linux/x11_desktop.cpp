@@ -1,0 +1,343 @@
+#include "platform/linux/x11_desktop.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/linux/gbk.h"
+#include "platform/linux/x11_pixels.h"
+
+namespace qel {
+namespace {
+
+constexpr long kIconicState = 3;
+
+// Windows vanish between two requests; a request about a dead window must fail, not end the
+// program through Xlib's default error handler.
+class ErrorTrap {
+ public:
+  explicit ErrorTrap(Display* display) : display_(display) {
+    XSync(display_, False);
+    failed_ = false;
+    previous_ = XSetErrorHandler(&ErrorTrap::Record);
+  }
+  ~ErrorTrap() {
+    XSync(display_, False);
+    XSetErrorHandler(previous_);
+  }
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+  bool Failed() {
+    XSync(display_, False);
+    return failed_;
+  }
+
+ private:
+  static int Record(Display*, XErrorEvent*) {
+    failed_ = true;
+    return 0;
+  }
+  static inline bool failed_ = false;
+  Display* display_;
+  XErrorHandler previous_;
+};
+
+struct Tree {
+  Window parent = 0;
+  std::vector<Window> children;  // bottom to top
+};
+
+}  // namespace
+
+struct X11Desktop::State {
+  Display* display = nullptr;
+  Window root = 0;
+  Atom wmState = 0;
+  Atom netWmName = 0;
+  Atom utf8String = 0;
+  bool composite = false;
+
+  ~State() {
+    if (display != nullptr) XCloseDisplay(display);
+  }
+
+  std::optional<Tree> QueryTree(Window window) const {
+    ErrorTrap trap(display);
+    Window rootReturn = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    const Status ok = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
+    std::optional<Tree> tree;
+    if (ok != 0 && !trap.Failed())
+      tree = Tree{parent, std::vector<Window>(children, children + count)};
+    if (children != nullptr) XFree(children);
+    return tree;
+  }
+
+  std::optional<XWindowAttributes> Attributes(Window window) const {
+    if (window == 0) return std::nullopt;
+    ErrorTrap trap(display);
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) == 0 || trap.Failed()) {
+      return std::nullopt;
+    }
+    return attributes;
+  }
+
+  std::optional<long> WmState(Window window) const {
+    ErrorTrap trap(display);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::optional<long> state;
+    if (XGetWindowProperty(display, window, wmState, 0, 2, False, wmState, &type, &format, &count,
+                           &after, &data) == Success &&
+        !trap.Failed() && data != nullptr && count > 0 && format == 32) {
+      state = reinterpret_cast<const long*>(data)[0];
+    }
+    if (data != nullptr) XFree(data);
+    return state;
+  }
+
+  bool IsClient(Window window) const { return WmState(window).has_value(); }
+
+  // The ancestor that is a child of the root: the window manager's frame, or the window itself.
+  Window TopLevelOf(Window window) const {
+    for (Window current = window;;) {
+      const auto tree = QueryTree(current);
+      if (!tree || tree->parent == 0) return current;
+      if (tree->parent == root) return current;
+      current = tree->parent;
+    }
+  }
+
+  // The application's window inside a top-level frame: the first one carrying WM_STATE.
+  Window ClientOf(Window topLevel) const {
+    if (IsClient(topLevel)) return topLevel;
+    std::vector<Window> pending{topLevel};
+    for (std::size_t i = 0; i < pending.size() && i < 4096; ++i) {
+      const auto tree = QueryTree(pending[i]);
+      if (!tree) continue;
+      for (auto child = tree->children.rbegin(); child != tree->children.rend(); ++child) {
+        if (IsClient(*child)) return *child;
+        pending.push_back(*child);
+      }
+    }
+    return topLevel;
+  }
+
+  bool IsTopLevel(Window window) const {
+    if (IsClient(window)) return true;
+    const auto tree = QueryTree(window);
+    return tree && tree->parent == root;
+  }
+
+  std::optional<WindowRect> RootRect(Window window) const {
+    const auto attributes = Attributes(window);
+    if (!attributes) return std::nullopt;
+    ErrorTrap trap(display);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, root, -attributes->border_width,
+                          -attributes->border_width, &x, &y, &child);
+    if (trap.Failed()) return std::nullopt;
+    const int border = 2 * attributes->border_width;
+    return WindowRect{x, y, x + attributes->width + border, y + attributes->height + border};
+  }
+};
+
+X11Desktop::X11Desktop() : state_(std::make_unique<State>()) {
+  State& s = *state_;
+  s.display = XOpenDisplay(nullptr);
+  if (s.display == nullptr) throw std::runtime_error("cannot open the X display");
+  s.root = DefaultRootWindow(s.display);
+  s.wmState = XInternAtom(s.display, "WM_STATE", False);
+  s.netWmName = XInternAtom(s.display, "_NET_WM_NAME", False);
+  s.utf8String = XInternAtom(s.display, "UTF8_STRING", False);
+  int event = 0, error = 0;
+  s.composite = XCompositeQueryExtension(s.display, &event, &error) != 0;
+  // The server keeps every top-level window's drawing in a pixmap of its own from now on, so a
+  // covered window can still be read.
+  if (s.composite) XCompositeRedirectSubwindows(s.display, s.root, CompositeRedirectAutomatic);
+  XSync(s.display, False);
+}
+
+X11Desktop::~X11Desktop() = default;
+
+ScreenPoint X11Desktop::CursorPosition() {
+  State& s = *state_;
+  Window rootReturn = 0, child = 0;
+  int x = 0, y = 0, windowX = 0, windowY = 0;
+  unsigned int mask = 0;
+  XQueryPointer(s.display, s.root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask);
+  return {x, y};
+}
+
+WindowHandle X11Desktop::WindowFromPoint(ScreenPoint point) {
+  State& s = *state_;
+  ErrorTrap trap(s.display);
+  int x = 0, y = 0;
+  Window top = 0;
+  XTranslateCoordinates(s.display, s.root, s.root, point.x, point.y, &x, &y, &top);
+  if (top == 0 || trap.Failed()) return 0;
+  Window current = s.ClientOf(top);
+  const auto clientRect = s.RootRect(current);
+  const bool inClient = clientRect && point.x >= clientRect->left && point.x < clientRect->right &&
+                        point.y >= clientRect->top && point.y < clientRect->bottom;
+  // On the frame's own decorations the application's window stands for the frame.
+  for (Window child = 0; inClient; current = child) {
+    XTranslateCoordinates(s.display, s.root, current, point.x, point.y, &x, &y, &child);
+    if (child == 0 || trap.Failed()) break;
+  }
+  return static_cast<WindowHandle>(current);
+}
+
+WindowHandle X11Desktop::Parent(WindowHandle window) {
+  State& s = *state_;
+  if (window == 0 || s.IsTopLevel(window)) return 0;
+  const auto tree = s.QueryTree(window);
+  return tree ? static_cast<WindowHandle>(tree->parent) : 0;
+}
+
+WindowHandle X11Desktop::NextSibling(WindowHandle window) {
+  State& s = *state_;
+  const bool topLevel = s.IsTopLevel(window);
+  const Window self = topLevel ? s.TopLevelOf(window) : window;
+  const auto tree = s.QueryTree(self);
+  if (!tree) return 0;
+  const auto parent = s.QueryTree(tree->parent);
+  if (!parent) return 0;
+  const auto& children = parent->children;
+  for (std::size_t i = 1; i < children.size(); ++i) {
+    if (children[i] == self) {
+      const Window below = children[i - 1];
+      return static_cast<WindowHandle>(topLevel ? s.ClientOf(below) : below);
+    }
+  }
+  return 0;
+}
+
+bool X11Desktop::IsWindow(WindowHandle window) { return state_->Attributes(window).has_value(); }
+
+bool X11Desktop::IsVisible(WindowHandle window) {
+  const auto attributes = state_->Attributes(window);
+  return attributes && attributes->map_state == IsViewable;
+}
+
+bool X11Desktop::IsIconic(WindowHandle window) {
+  return state_->WmState(window).value_or(0) == kIconicState;
+}
+
+std::optional<WindowRect> X11Desktop::WindowRectOf(WindowHandle window) {
+  State& s = *state_;
+  if (!s.Attributes(window)) return std::nullopt;
+  return s.RootRect(s.IsTopLevel(window) ? s.TopLevelOf(window) : window);
+}
+
+std::optional<WindowRect> X11Desktop::ClientRectOf(WindowHandle window) {
+  const auto attributes = state_->Attributes(window);
+  if (!attributes) return std::nullopt;
+  return WindowRect{0, 0, attributes->width, attributes->height};
+}
+
+std::optional<ScreenPoint> X11Desktop::ClientToScreen(WindowHandle window, ScreenPoint point) {
+  State& s = *state_;
+  if (!s.Attributes(window)) return std::nullopt;
+  ErrorTrap trap(s.display);
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(s.display, window, s.root, point.x, point.y, &x, &y, &child);
+  if (trap.Failed()) return std::nullopt;
+  return ScreenPoint{x, y};
+}
+
+std::string X11Desktop::Title(WindowHandle window) {
+  State& s = *state_;
+  if (window == 0) return {};
+  ErrorTrap trap(s.display);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string utf8;
+  if (XGetWindowProperty(s.display, window, s.netWmName, 0, 1 << 16, False, s.utf8String, &type,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr && format == 8) {
+    utf8.assign(reinterpret_cast<const char*>(data), count);
+  }
+  if (data != nullptr) XFree(data);
+  if (utf8.empty()) {
+    XTextProperty property{};
+    if (XGetWMName(s.display, window, &property) != 0 && property.value != nullptr) {
+      char** list = nullptr;
+      int items = 0;
+      if (Xutf8TextPropertyToTextList(s.display, &property, &list, &items) >= Success &&
+          items > 0 && list != nullptr) {
+        utf8 = list[0];
+      }
+      if (list != nullptr) XFreeStringList(list);
+      XFree(property.value);
+    }
+  }
+  if (trap.Failed()) return {};
+  return Utf8ToGbk(utf8);
+}
+
+std::optional<std::string> X11Desktop::ClassName(WindowHandle window) {
+  State& s = *state_;
+  if (window == 0) return std::nullopt;
+  ErrorTrap trap(s.display);
+  XClassHint hint{};
+  std::optional<std::string> name;
+  if (XGetClassHint(s.display, window, &hint) != 0) {
+    name = hint.res_class != nullptr ? Utf8ToGbk(hint.res_class) : std::string();
+    if (hint.res_name != nullptr) XFree(hint.res_name);
+    if (hint.res_class != nullptr) XFree(hint.res_class);
+  } else if (!trap.Failed()) {
+    name = std::string();  // a window without a class hint still has a class, an empty one
+  }
+  if (trap.Failed()) return std::nullopt;
+  return name;
+}
+
+bool X11Desktop::PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) {
+  State& s = *state_;
+  if (!s.composite || width <= 0 || height <= 0) return false;
+  const Window drawn = s.IsTopLevel(window) ? s.TopLevelOf(window) : window;
+  const auto attributes = s.Attributes(drawn);
+  if (!attributes || attributes->map_state != IsViewable) return false;
+  ErrorTrap trap(s.display);
+  const Pixmap pixmap = XCompositeNameWindowPixmap(s.display, drawn);
+  XImage* image = trap.Failed()
+                      ? nullptr
+                      : XGetImage(s.display, pixmap, 0, 0,
+                                  static_cast<unsigned>(std::min(width, attributes->width)),
+                                  static_cast<unsigned>(std::min(height, attributes->height)),
+                                  AllPlanes, ZPixmap);
+  bool drawnOk = image != nullptr && !trap.Failed();
+  if (drawnOk) {
+    // An image of a pixmap carries no colour masks: the window's visual has them.
+    const Visual& visual = *attributes->visual;
+    const XPixelFormat format{image->bits_per_pixel, image->byte_order == MSBFirst,
+                              static_cast<std::uint32_t>(visual.red_mask),
+                              static_cast<std::uint32_t>(visual.green_mask),
+                              static_cast<std::uint32_t>(visual.blue_mask)};
+    std::fill(pixels, pixels + static_cast<std::ptrdiff_t>(width) * height, 0u);
+    for (int y = 0; y < image->height && drawnOk; ++y) {
+      drawnOk = ConvertXRow(format,
+                            reinterpret_cast<const std::uint8_t*>(image->data) +
+                                static_cast<std::ptrdiff_t>(y) * image->bytes_per_line,
+                            image->width, pixels + static_cast<std::ptrdiff_t>(y) * width);
+    }
+  }
+  if (image != nullptr) XDestroyImage(image);
+  if (pixmap != 0) XFreePixmap(s.display, pixmap);
+  return drawnOk;
+}
+
+}  // namespace qel

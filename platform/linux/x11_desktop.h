@@ -1,0 +1,39 @@
+// The desktop on X11: the cursor, the windows under it with their titles and classes, and a
+// window's own drawing kept by the server's compositing. Where a window manager frames a window,
+// the application's own window stands for the frame, as the program expects of a top-level window.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace qel {
+
+class X11Desktop final : public Desktop {
+ public:
+  // Opens its own connection to DISPLAY; throws std::runtime_error when there is none.
+  X11Desktop();
+  ~X11Desktop() override;
+  X11Desktop(const X11Desktop&) = delete;
+  X11Desktop& operator=(const X11Desktop&) = delete;
+
+  ScreenPoint CursorPosition() override;
+  WindowHandle WindowFromPoint(ScreenPoint point) override;
+  WindowHandle Parent(WindowHandle window) override;
+  WindowHandle NextSibling(WindowHandle window) override;
+  bool IsWindow(WindowHandle window) override;
+  bool IsVisible(WindowHandle window) override;
+  bool IsIconic(WindowHandle window) override;
+  std::optional<WindowRect> WindowRectOf(WindowHandle window) override;
+  std::optional<WindowRect> ClientRectOf(WindowHandle window) override;
+  std::optional<ScreenPoint> ClientToScreen(WindowHandle window, ScreenPoint point) override;
+  std::string Title(WindowHandle window) override;
+  std::optional<std::string> ClassName(WindowHandle window) override;
+  bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) override;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace qel

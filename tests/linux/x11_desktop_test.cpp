@@ -1,0 +1,94 @@
+// The X11 desktop on a real X server: the cursor, the window under a point with its title and
+// class, the smallest-sibling rule, a covered window's own drawing, and windows that are gone.
+#include "platform/linux/x11_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <vector>
+
+#include "platform/linux/x11_screen.h"
+#include "sampler/window_under_cursor.h"
+#include "tests/support/x11_client.h"
+
+namespace qel {
+namespace {
+
+class X11DesktopTest : public testing::Test {
+ protected:
+  test::X11Client x11;
+  X11Desktop desktop;
+  std::vector<std::uint32_t> windows;
+
+  std::uint32_t Make(const test::ScreenRect& rect, std::uint32_t rgb, const std::string& title,
+                     std::uint32_t parent = 0) {
+    windows.push_back(x11.CreateWindow(rect, rgb, title, "QelProbe", parent));
+    return windows.back();
+  }
+  void TearDown() override {
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+      x11.DestroyWindow(*window);
+    }
+  }
+};
+
+TEST_F(X11DesktopTest, FindsTheWindowUnderThePointWithItsTitleAndClass) {
+  const auto window = Make({100, 100, 300, 200}, 0xFF0000, "Qel \xE5\x8F\x96\xE8\x89\xB2");
+  x11.MovePointer(150, 160);
+  EXPECT_EQ(desktop.CursorPosition(), (ScreenPoint{150, 160}));
+  EXPECT_EQ(desktop.WindowFromPoint({150, 160}), window);
+  EXPECT_EQ(desktop.Title(window), "Qel \xC8\xA1\xC9\xAB");
+  EXPECT_EQ(desktop.ClassName(window), "QelProbe");
+  EXPECT_EQ(desktop.Parent(window), 0u);
+  EXPECT_EQ(desktop.WindowRectOf(window), (WindowRect{100, 100, 400, 300}));
+  EXPECT_EQ(desktop.ClientRectOf(window), (WindowRect{0, 0, 300, 200}));
+  EXPECT_EQ(desktop.ClientToScreen(window, {5, 6}), (ScreenPoint{105, 106}));
+  EXPECT_TRUE(desktop.IsVisible(window));
+  EXPECT_FALSE(desktop.IsIconic(window));
+}
+
+TEST_F(X11DesktopTest, TheSmallestVisibleSiblingUnderTheCursorIsReported) {
+  const auto top = Make({500, 100, 400, 400}, 0x202020, "frame");
+  const auto big = Make({0, 0, 300, 300}, 0x00FF00, "big", top);
+  const auto small = Make({20, 20, 50, 50}, 0x0000FF, "small", top);
+  x11.RaiseWindow(big);  // the big one lies above, so the point hits it first
+  x11.MovePointer(530, 130);
+  EXPECT_EQ(desktop.WindowFromPoint({530, 130}), big);
+  EXPECT_EQ(desktop.Parent(big), top);
+  EXPECT_EQ(desktop.NextSibling(big), small);
+  EXPECT_EQ(WindowUnderCursor(desktop), small);
+}
+
+TEST_F(X11DesktopTest, ACoveredWindowStillDrawsItself) {
+  const auto covered = Make({100, 500, 200, 100}, 0x123456, "covered");
+  Make({50, 450, 400, 300}, 0x654321, "cover");
+  QTest::qWait(50);
+  X11Screen screen;
+  std::uint32_t onScreen = 0;
+  ASSERT_TRUE(screen.Capture(150, 550, 1, 1, &onScreen));
+  EXPECT_EQ(onScreen, 0x654321u);
+  std::vector<std::uint32_t> drawing(200 * 100);
+  ASSERT_TRUE(desktop.PrintWindow(covered, 200, 100, drawing.data()));
+  EXPECT_EQ(std::count(drawing.begin(), drawing.end(), 0x123456u), 200 * 100);
+}
+
+TEST_F(X11DesktopTest, MinimisedAndVanishedWindowsAreReportedAsSuch) {
+  const auto window = Make({100, 100, 50, 50}, 0xFFFFFF, "soon gone");
+  x11.MarkIconic(window);
+  EXPECT_TRUE(desktop.IsIconic(window));
+  EXPECT_FALSE(desktop.IsVisible(window));
+  std::vector<std::uint32_t> drawing(50 * 50);
+  EXPECT_FALSE(desktop.PrintWindow(window, 50, 50, drawing.data()));
+  x11.DestroyWindow(window);
+  windows.clear();
+  EXPECT_FALSE(desktop.IsWindow(window));
+  EXPECT_EQ(desktop.Title(window), "");
+  EXPECT_FALSE(desktop.ClassName(window).has_value());
+  EXPECT_FALSE(desktop.WindowRectOf(window).has_value());
+  EXPECT_EQ(desktop.Parent(window), 0u);
+  EXPECT_EQ(desktop.NextSibling(window), 0u);
+  EXPECT_FALSE(desktop.PrintWindow(window, 50, 50, drawing.data()));
+}
+
+}  // namespace
+}  // namespace qel
