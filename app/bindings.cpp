@@ -4,6 +4,8 @@
 
 #include "convert/convert_command.h"
 #include "convert/preview.h"
+#include "sampler/sampling_control.h"
+#include "sampler/sampling_tick.h"
 
 namespace qel {
 namespace {
@@ -20,8 +22,29 @@ void WindowCreatedHandler(HandlerContext& context, std::int32_t, std::int32_t) {
   OnMainWindowCreated(context);
 }
 
+void StartStopHandler(HandlerContext& context, std::int32_t, std::int32_t) {
+  OnStartStopClick(context.form, context.platform.dialogs, context.globals.DisplayScale);
+}
+
+void HotkeyNotifyHandler(HandlerContext& context, std::int32_t identifier, std::int32_t extra) {
+  OnHotkeyNotify(context.form, context.platform.dialogs, context.globals.DisplayScale,
+                 context.globals.HotkeyId, identifier, extra);
+}
+
+void SampleTickHandler(HandlerContext& context, std::int32_t, std::int32_t) {
+  const ColorFinder& finder = *context.globals.GlobalColorFinder;
+  const BitmapContext& bitmaps = context.bitmaps;
+  OnSampleTick(
+      context.form, context.platform.desktop,
+      [&](std::int32_t x, std::int32_t y) { return finder.GetPixelColor(bitmaps, 0, x, y); },
+      context.globals.DisplayScale, context.globals.LastColorBytes);
+}
+
 constexpr std::array kBindings{
     Binding{MainWindow, Event::Created, "OnMainWindowCreated", &WindowCreatedHandler},
+    Binding{Button1, Event::Click, "OnStartStopClick", &StartStopHandler},
+    Binding{Label13, Event::Notify, "OnHotkeyNotify", &HotkeyNotifyHandler},
+    Binding{Timer1, Event::Tick, "OnSampleTick", &SampleTickHandler},
     Binding{Button2, Event::Click, "OnConvertClick", &FormHandler<OnConvertClick>},
     Binding{Timer2, Event::Tick, "OnPreviewTick", &FormHandler<OnPreviewTick>},
     Binding{EditBox9, Event::GotFocus, "OnHexInputFocus", &FormHandler<OnHexInputFocus>},

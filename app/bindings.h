@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/program_globals.h"
+#include "bitmap/screen_bitmap.h"
 #include "platform/platform.h"
 
 namespace qel {
@@ -14,6 +15,7 @@ namespace qel {
 struct HandlerContext {
   Form& form;
   Platform& platform;
+  const BitmapContext& bitmaps;
   ProgramGlobals& globals;
 };
 

@@ -10,7 +10,8 @@ namespace qel {
 
 class Dispatcher final : public EventSink {
  public:
-  Dispatcher(std::span<const Binding> bindings, Platform& platform, ProgramGlobals& globals);
+  Dispatcher(std::span<const Binding> bindings, Platform& platform, const BitmapContext& bitmaps,
+             ProgramGlobals& globals);
 
   // Handlers run only once the window's form exists.
   void AttachForm(Form& form) { form_ = &form; }
@@ -22,6 +23,7 @@ class Dispatcher final : public EventSink {
  private:
   std::span<const Binding> bindings_;
   Platform& platform_;
+  const BitmapContext& bitmaps_;
   ProgramGlobals& globals_;
   Form* form_ = nullptr;
   bool halted_ = false;

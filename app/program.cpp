@@ -18,7 +18,9 @@ void ProgramExit(ProgramGlobals& globals) {
 
 Program::Program(Platform& platform)
     : platform_(platform),
-      dispatcher_(EventBindings(), platform, globals_),
+      gdi_(platform.screen, platform.desktop),
+      bitmaps_{gdi_, platform.screen, platform.desktop},
+      dispatcher_(EventBindings(), platform, bitmaps_, globals_),
       fatal_(dispatcher_, platform) {}
 
 int Program::ProgramStart() {

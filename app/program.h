@@ -32,6 +32,8 @@ class Program {
 
  private:
   Platform& platform_;
+  Gdi gdi_;
+  BitmapContext bitmaps_;
   ProgramGlobals globals_;
   Dispatcher dispatcher_;
   FatalErrorReporter fatal_;

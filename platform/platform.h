@@ -90,11 +90,6 @@ class WindowSystem {
   virtual void RunMessageLoop() = 0;
 };
 
-struct Platform {
-  Process& process;
-  Dialogs& dialogs;
-  WindowSystem& windows;
-};
 
 // The screen as a source of pixels, and its current display mode.
 class ScreenSource {
@@ -147,6 +142,14 @@ class Desktop {
   // The window's own drawing, frame included, whatever covers it: width x height pixels of its
   // window rectangle as 0x00RRGGBB, rows top-down. False when the window cannot draw itself.
   virtual bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) = 0;
+};
+
+struct Platform {
+  Process& process;
+  Dialogs& dialogs;
+  WindowSystem& windows;
+  Desktop& desktop;
+  ScreenSource& screen;
 };
 
 inline constexpr std::uint32_t kWmHotkey = 0x0312;

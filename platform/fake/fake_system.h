@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_form.h"
+#include "platform/fake/fake_screen.h"
 #include "platform/platform.h"
 
 namespace qel {
@@ -71,7 +73,9 @@ struct FakePlatform {
   FakeProcess process;
   FakeDialogs dialogs;
   FakeWindowSystem windows{clock};
-  Platform platform{process, dialogs, windows};
+  FakeDesktop desktop;
+  FakeScreen screen{1920, 1080};
+  Platform platform{process, dialogs, windows, desktop, screen};
 };
 
 }  // namespace qel

@@ -6,7 +6,9 @@
 #include "platform/linux/linux_process.h"
 #include "platform/linux/qt_dialogs.h"
 #include "platform/linux/qt_window_system.h"
+#include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_screen.h"
 
 int main(int argc, char** argv) {
   if (const auto problem = qel::DisplayProblem()) {
@@ -19,7 +21,9 @@ int main(int argc, char** argv) {
   qel::QtWindowSystem windows(argc, argv);
   qel::QtDialogs dialogs;
   qel::LinuxProcess process;
-  qel::Platform platform{process, dialogs, windows};
+  qel::X11Desktop desktop;
+  qel::X11Screen screen;
+  qel::Platform platform{process, dialogs, windows, desktop, screen};
   qel::Program program(platform);
   qel::SetAllocationFailureHandler(
       [](std::size_t bytes, void* context) {

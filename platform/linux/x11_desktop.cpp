@@ -6,6 +6,7 @@
 #include <X11/extensions/Xcomposite.h>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/gbk.h"
@@ -151,8 +152,13 @@ struct X11Desktop::State {
   }
 };
 
-X11Desktop::X11Desktop() : state_(std::make_unique<State>()) {
-  State& s = *state_;
+X11Desktop::X11Desktop() = default;
+
+// The connection is made at the first query, so that starting the program does not wait for it.
+X11Desktop::State& X11Desktop::S() {
+  if (state_) return *state_;
+  auto state = std::make_unique<State>();
+  State& s = *state;
   s.display = XOpenDisplay(nullptr);
   if (s.display == nullptr) throw std::runtime_error("cannot open the X display");
   s.root = DefaultRootWindow(s.display);
@@ -165,12 +171,14 @@ X11Desktop::X11Desktop() : state_(std::make_unique<State>()) {
   // covered window can still be read.
   if (s.composite) XCompositeRedirectSubwindows(s.display, s.root, CompositeRedirectAutomatic);
   XSync(s.display, False);
+  state_ = std::move(state);
+  return *state_;
 }
 
 X11Desktop::~X11Desktop() = default;
 
 ScreenPoint X11Desktop::CursorPosition() {
-  State& s = *state_;
+  State& s = S();
   Window rootReturn = 0, child = 0;
   int x = 0, y = 0, windowX = 0, windowY = 0;
   unsigned int mask = 0;
@@ -179,7 +187,7 @@ ScreenPoint X11Desktop::CursorPosition() {
 }
 
 WindowHandle X11Desktop::WindowFromPoint(ScreenPoint point) {
-  State& s = *state_;
+  State& s = S();
   ErrorTrap trap(s.display);
   int x = 0, y = 0;
   Window top = 0;
@@ -198,14 +206,14 @@ WindowHandle X11Desktop::WindowFromPoint(ScreenPoint point) {
 }
 
 WindowHandle X11Desktop::Parent(WindowHandle window) {
-  State& s = *state_;
+  State& s = S();
   if (window == 0 || s.IsTopLevel(window)) return 0;
   const auto tree = s.QueryTree(window);
   return tree ? static_cast<WindowHandle>(tree->parent) : 0;
 }
 
 WindowHandle X11Desktop::NextSibling(WindowHandle window) {
-  State& s = *state_;
+  State& s = S();
   const bool topLevel = s.IsTopLevel(window);
   const Window self = topLevel ? s.TopLevelOf(window) : window;
   const auto tree = s.QueryTree(self);
@@ -222,31 +230,31 @@ WindowHandle X11Desktop::NextSibling(WindowHandle window) {
   return 0;
 }
 
-bool X11Desktop::IsWindow(WindowHandle window) { return state_->Attributes(window).has_value(); }
+bool X11Desktop::IsWindow(WindowHandle window) { return S().Attributes(window).has_value(); }
 
 bool X11Desktop::IsVisible(WindowHandle window) {
-  const auto attributes = state_->Attributes(window);
+  const auto attributes = S().Attributes(window);
   return attributes && attributes->map_state == IsViewable;
 }
 
 bool X11Desktop::IsIconic(WindowHandle window) {
-  return state_->WmState(window).value_or(0) == kIconicState;
+  return S().WmState(window).value_or(0) == kIconicState;
 }
 
 std::optional<WindowRect> X11Desktop::WindowRectOf(WindowHandle window) {
-  State& s = *state_;
+  State& s = S();
   if (!s.Attributes(window)) return std::nullopt;
   return s.RootRect(s.IsTopLevel(window) ? s.TopLevelOf(window) : window);
 }
 
 std::optional<WindowRect> X11Desktop::ClientRectOf(WindowHandle window) {
-  const auto attributes = state_->Attributes(window);
+  const auto attributes = S().Attributes(window);
   if (!attributes) return std::nullopt;
   return WindowRect{0, 0, attributes->width, attributes->height};
 }
 
 std::optional<ScreenPoint> X11Desktop::ClientToScreen(WindowHandle window, ScreenPoint point) {
-  State& s = *state_;
+  State& s = S();
   if (!s.Attributes(window)) return std::nullopt;
   ErrorTrap trap(s.display);
   int x = 0, y = 0;
@@ -257,7 +265,7 @@ std::optional<ScreenPoint> X11Desktop::ClientToScreen(WindowHandle window, Scree
 }
 
 std::string X11Desktop::Title(WindowHandle window) {
-  State& s = *state_;
+  State& s = S();
   if (window == 0) return {};
   ErrorTrap trap(s.display);
   Atom type = 0;
@@ -289,7 +297,7 @@ std::string X11Desktop::Title(WindowHandle window) {
 }
 
 std::optional<std::string> X11Desktop::ClassName(WindowHandle window) {
-  State& s = *state_;
+  State& s = S();
   if (window == 0) return std::nullopt;
   ErrorTrap trap(s.display);
   XClassHint hint{};
@@ -306,7 +314,7 @@ std::optional<std::string> X11Desktop::ClassName(WindowHandle window) {
 }
 
 bool X11Desktop::PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) {
-  State& s = *state_;
+  State& s = S();
   if (!s.composite || width <= 0 || height <= 0) return false;
   const Window drawn = s.IsTopLevel(window) ? s.TopLevelOf(window) : window;
   const auto attributes = s.Attributes(drawn);

@@ -11,7 +11,7 @@ namespace qel {
 
 class X11Desktop final : public Desktop {
  public:
-  // Opens its own connection to DISPLAY; throws std::runtime_error when there is none.
+  // Connects to DISPLAY at the first use; that use throws std::runtime_error when there is none.
   X11Desktop();
   ~X11Desktop() override;
   X11Desktop(const X11Desktop&) = delete;
@@ -33,6 +33,7 @@ class X11Desktop final : public Desktop {
 
  private:
   struct State;
+  State& S();
   std::unique_ptr<State> state_;
 };
 

@@ -7,6 +7,7 @@
 #include <sys/shm.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "platform/linux/x11_pixels.h"
 
@@ -88,24 +89,31 @@ struct X11Screen::State {
   }
 };
 
-X11Screen::X11Screen() : state_(std::make_unique<State>()) {
-  state_->display = XOpenDisplay(nullptr);
-  if (state_->display == nullptr) throw std::runtime_error("cannot open the X display");
-  state_->screen = DefaultScreen(state_->display);
-  state_->root = RootWindow(state_->display, state_->screen);
+X11Screen::X11Screen() = default;
+
+// The connection is made at the first read, so that starting the program does not wait for it.
+X11Screen::State& X11Screen::S() const {
+  if (state_) return *state_;
+  auto state = std::make_unique<State>();
+  state->display = XOpenDisplay(nullptr);
+  if (state->display == nullptr) throw std::runtime_error("cannot open the X display");
+  state->screen = DefaultScreen(state->display);
+  state->root = RootWindow(state->display, state->screen);
   int major = 0, minor = 0;
   Bool pixmaps = False;
-  state_->shmAvailable = XShmQueryVersion(state_->display, &major, &minor, &pixmaps) == True;
+  state->shmAvailable = XShmQueryVersion(state->display, &major, &minor, &pixmaps) == True;
+  state_ = std::move(state);
+  return *state_;
 }
 
 X11Screen::~X11Screen() = default;
 
-int X11Screen::Width() const { return DisplayWidth(state_->display, state_->screen); }
+int X11Screen::Width() const { return DisplayWidth(S().display, S().screen); }
 
-int X11Screen::Height() const { return DisplayHeight(state_->display, state_->screen); }
+int X11Screen::Height() const { return DisplayHeight(S().display, S().screen); }
 
 int X11Screen::BitsPerPixel() const {
-  const int depth = DefaultDepth(state_->display, state_->screen);
+  const int depth = DefaultDepth(S().display, S().screen);
   return depth == 24 ? 32 : depth;  // a 24-bit visual is stored in 32-bit pixels
 }
 
@@ -113,7 +121,7 @@ bool X11Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixe
   if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > Width() || y + height > Height()) {
     return false;
   }
-  State& s = *state_;
+  State& s = S();
   if (s.shmAvailable && static_cast<long>(width) * height >= kSharedMemoryFromPixels &&
       s.EnsureSharedImage()) {
     // Read into the top-left corner of the screen-sized image, then convert that part.

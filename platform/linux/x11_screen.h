@@ -11,7 +11,7 @@ namespace qel {
 
 class X11Screen final : public ScreenSource {
  public:
-  // Opens its own connection to DISPLAY; throws std::runtime_error when there is none.
+  // Connects to DISPLAY at the first use; that use throws std::runtime_error when there is none.
   X11Screen();
   ~X11Screen() override;
   X11Screen(const X11Screen&) = delete;
@@ -24,7 +24,8 @@ class X11Screen final : public ScreenSource {
 
  private:
   struct State;
-  std::unique_ptr<State> state_;
+  State& S() const;
+  mutable std::unique_ptr<State> state_;
 };
 
 }  // namespace qel

@@ -18,7 +18,9 @@ using enum ControlId;
 class DispatcherTest : public testing::Test, protected FakePlatform {
  protected:
   ProgramGlobals globals;
-  Dispatcher dispatcher{EventBindings(), platform, globals};
+  Gdi gdi{screen, desktop};
+  BitmapContext bitmaps{gdi, screen, desktop};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, globals};
   FakeForm form{MainWindowLayout(), clock, dispatcher};
 
   void SetUp() override { dispatcher.AttachForm(form); }
@@ -27,6 +29,7 @@ class DispatcherTest : public testing::Test, protected FakePlatform {
 TEST(EventBindings, EachBoundControlHasOneEventAndHandlerNamesAreUnique) {
   std::set<ControlId> controls;
   std::set<std::string_view> handlers;
+  EXPECT_EQ(EventBindings().size(), 11u);
   for (const Binding& binding : EventBindings()) {
     EXPECT_TRUE(controls.insert(binding.control).second) << ControlName(binding.control);
     EXPECT_TRUE(handlers.insert(binding.handlerName).second) << binding.handlerName;
@@ -50,7 +53,7 @@ TEST_F(DispatcherTest, UnboundEventsAndEventsOfUnboundControlsAreIgnored) {
 }
 
 TEST_F(DispatcherTest, NothingIsDeliveredBeforeTheFormExists) {
-  Dispatcher fresh{EventBindings(), platform, globals};
+  Dispatcher fresh{EventBindings(), platform, bitmaps, globals};
   fresh.Deliver(Button2, Event::Click, 0, 0);  // must not touch a form that is not there
   SUCCEED();
 }

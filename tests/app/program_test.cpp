@@ -141,5 +141,30 @@ TEST_F(ProgramTest, AConversionSessionRunsThroughTheBoundHandlers) {
   EXPECT_EQ(program.ProgramStart(), 0);
 }
 
+TEST_F(ProgramTest, ASamplingSessionShowsThePixelUnderTheCursorAndIsReleasedAtTheEnd) {
+  desktop.Add({.rect = {0, 0, 400, 300}, .title = "Notes", .className = "Editor"});
+  desktop.cursor = {101, 40};
+  screen.SetPixel(126, 50, 0xFAFAFF);  // red 250, green 250, blue 255
+  windows.session = [&](FakeForm& form) {
+    form.Check(RadioBox2);
+    form.Click(Button1);
+    clock.Advance(100);
+    EXPECT_EQ(form.Text(EditBox2), "126.25");
+    EXPECT_EQ(form.Text(EditBox7), "#FFFAFA");
+    EXPECT_EQ(form.Text(EditBox8), "16775930");
+    EXPECT_EQ(form.Text(MainWindow), "Notes  Editor");
+    form.SetText(EditBox7, "");
+    clock.Advance(99);
+    EXPECT_EQ(form.Text(EditBox7), "") << "one tick every 100 ms";
+    clock.Advance(1);
+    EXPECT_EQ(form.Text(EditBox7), "#FFFAFA");
+  };
+  EXPECT_EQ(program.ProgramStart(), 0);
+  EXPECT_EQ(program.Globals().LastColorBytes, (std::vector<std::uint8_t>{250, 250, 255, 0}));
+  program.EndOfProgram();
+  EXPECT_FALSE(program.Globals().LastColorBytes.has_value());
+  EXPECT_EQ(program.Globals().GlobalColorFinder, nullptr);
+}
+
 }  // namespace
 }  // namespace qel

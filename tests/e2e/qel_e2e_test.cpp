@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/layout_table.h"
+#include "convert/ui_texts.h"
 #include "tests/support/child_process.h"
 #include "tests/support/x11_client.h"
 #include "tests/support/xvfb.h"
@@ -117,6 +118,39 @@ TEST_F(QelProgram, ThePreviewSwatchShowsTheTypedColour) {
   x11.TypeText("16711680");  // blue
   std::this_thread::sleep_for(800ms);
   EXPECT_EQ(PixelInside(DrawPanel2), 0x0000FFu);
+}
+
+TEST_F(QelProgram, SamplesThePixelUnderTheCursorAtTheChosenScale) {
+  // Red 250, green 250, blue 255 under the physical pixel (126, 50) of cursor (101, 40) at 125 %.
+  const std::uint32_t probe = x11.CreateWindow({50, 20, 200, 100}, 0xFAFAFF, "probe", "QelProbe");
+  ClickControl(RadioBox2);
+  ClickControl(Button1);  // the button keeps the keyboard focus
+  x11.MovePointer(101, 40);
+  std::this_thread::sleep_for(400ms);
+  x11.PressKey("space");  // stop, without moving the pointer away
+  Pause();
+  EXPECT_EQ(x11.Title(window), "probe  QelProbe");
+  EXPECT_EQ(ReadField(EditBox1), std::to_string(probe));
+  EXPECT_EQ(ReadField(EditBox2), "126.25");
+  EXPECT_EQ(ReadField(EditBox3), "50");
+  EXPECT_EQ(ReadField(EditBox7), "#FFFAFA");
+  EXPECT_EQ(ReadField(EditBox8), "16775930");
+  EXPECT_EQ(ReadField(EditBox6), "250");
+  EXPECT_EQ(ReadField(EditBox5), "250");
+  EXPECT_EQ(ReadField(EditBox4), "255");
+  EXPECT_EQ(PixelInside(DrawPanel1), 0xFAFAFFu);
+  x11.DestroyWindow(probe);
+}
+
+TEST_F(QelProgram, StartingWithoutAScaleExplainsAndStaysOff) {
+  ClickControl(Button1);
+  // The box is modal and titled with the request to read the instructions.
+  const auto box = x11.WaitForWindow(std::string(kTextScaleBoxTitle.readable), 5s);
+  ASSERT_TRUE(box.has_value());
+  x11.PressKey("Return");
+  Pause();
+  EXPECT_FALSE(x11.WaitForWindow(std::string(kTextScaleBoxTitle.readable), 300ms).has_value());
+  EXPECT_EQ(x11.Title(window), "Qel") << "sampling did not start";
 }
 
 TEST_F(QelProgram, ClosingTheWindowEndsTheProgramNormally) {

@@ -57,7 +57,9 @@ class QtViewTest : public testing::Test, protected FakePlatform {
  protected:
   const Layout& layout = MainWindowLayout();
   ProgramGlobals globals;
-  Dispatcher dispatcher{EventBindings(), platform, globals};
+  Gdi gdi{screen, desktop};
+  BitmapContext bitmaps{gdi, screen, desktop};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, globals};
   RecordingSink sink{dispatcher};
   QtMainWindow window{layout, sink};
 
