@@ -58,6 +58,11 @@ constexpr std::array kBindings{
 
 std::span<const Binding> EventBindings() { return kBindings; }
 
-void OnMainWindowCreated(HandlerContext&) {}
+void OnMainWindowCreated(HandlerContext& context) {
+  const WindowHandle window = context.form.NativeHandle(MainWindow);
+  const WindowHandle receiver = context.form.NativeHandle(Label13);
+  context.globals.HotkeyId =
+      context.hotkeyRegistration.RegisterAppHotkey(window, receiver, 0, kF2VirtualKey);
+}
 
 }  // namespace qel

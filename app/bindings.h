@@ -8,6 +8,7 @@
 #include "app/program_globals.h"
 #include "bitmap/screen_bitmap.h"
 #include "platform/platform.h"
+#include "sampler/hotkey_registration.h"
 
 namespace qel {
 
@@ -16,6 +17,7 @@ struct HandlerContext {
   Form& form;
   Platform& platform;
   const BitmapContext& bitmaps;
+  HotkeyRegistration& hotkeyRegistration;
   ProgramGlobals& globals;
 };
 

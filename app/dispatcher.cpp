@@ -5,8 +5,13 @@
 namespace qel {
 
 Dispatcher::Dispatcher(std::span<const Binding> bindings, Platform& platform,
-                       const BitmapContext& bitmaps, ProgramGlobals& globals)
-    : bindings_(bindings), platform_(platform), bitmaps_(bitmaps), globals_(globals) {}
+                       const BitmapContext& bitmaps, HotkeyRegistration& hotkeyRegistration,
+                       ProgramGlobals& globals)
+    : bindings_(bindings),
+      platform_(platform),
+      bitmaps_(bitmaps),
+      hotkeyRegistration_(hotkeyRegistration),
+      globals_(globals) {}
 
 void Dispatcher::Deliver(ControlId control, Event event, std::int32_t a, std::int32_t b) {
   if (halted_ || form_ == nullptr) return;
@@ -14,7 +19,7 @@ void Dispatcher::Deliver(ControlId control, Event event, std::int32_t a, std::in
     return candidate.control == control && candidate.event == event;
   });
   if (binding == bindings_.end()) return;
-  HandlerContext context{*form_, platform_, bitmaps_, globals_};
+  HandlerContext context{*form_, platform_, bitmaps_, hotkeyRegistration_, globals_};
   binding->handler(context, a, b);
 }
 

@@ -11,7 +11,7 @@ namespace qel {
 class Dispatcher final : public EventSink {
  public:
   Dispatcher(std::span<const Binding> bindings, Platform& platform, const BitmapContext& bitmaps,
-             ProgramGlobals& globals);
+             HotkeyRegistration& hotkeyRegistration, ProgramGlobals& globals);
 
   // Handlers run only once the window's form exists.
   void AttachForm(Form& form) { form_ = &form; }
@@ -24,6 +24,7 @@ class Dispatcher final : public EventSink {
   std::span<const Binding> bindings_;
   Platform& platform_;
   const BitmapContext& bitmaps_;
+  HotkeyRegistration& hotkeyRegistration_;
   ProgramGlobals& globals_;
   Form* form_ = nullptr;
   bool halted_ = false;

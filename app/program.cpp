@@ -20,7 +20,8 @@ Program::Program(Platform& platform)
     : platform_(platform),
       gdi_(platform.screen, platform.desktop),
       bitmaps_{gdi_, platform.screen, platform.desktop},
-      dispatcher_(EventBindings(), platform, bitmaps_, globals_),
+      hotkeyRegistration_(platform.hotkeys),
+      dispatcher_(EventBindings(), platform, bitmaps_, hotkeyRegistration_, globals_),
       fatal_(dispatcher_, platform) {}
 
 int Program::ProgramStart() {

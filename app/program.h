@@ -34,6 +34,7 @@ class Program {
   Platform& platform_;
   Gdi gdi_;
   BitmapContext bitmaps_;
+  HotkeyRegistration hotkeyRegistration_;
   ProgramGlobals globals_;
   Dispatcher dispatcher_;
   FatalErrorReporter fatal_;

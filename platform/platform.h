@@ -90,7 +90,6 @@ class WindowSystem {
   virtual void RunMessageLoop() = 0;
 };
 
-
 // The screen as a source of pixels, and its current display mode.
 class ScreenSource {
  public:
@@ -144,15 +143,9 @@ class Desktop {
   virtual bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) = 0;
 };
 
-struct Platform {
-  Process& process;
-  Dialogs& dialogs;
-  WindowSystem& windows;
-  Desktop& desktop;
-  ScreenSource& screen;
-};
-
 inline constexpr std::uint32_t kWmHotkey = 0x0312;
+// A label that receives this message raises its notification event with the message's numbers.
+inline constexpr std::uint32_t kLabelNotifyMessage = 0x8075;
 
 // System-wide hotkeys and window messages, the way the platform delivers them to a window.
 class HotkeyService {
@@ -170,6 +163,15 @@ class HotkeyService {
   // Delivers a message to a window synchronously.
   virtual void SendMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) = 0;
+};
+
+struct Platform {
+  Process& process;
+  Dialogs& dialogs;
+  WindowSystem& windows;
+  Desktop& desktop;
+  ScreenSource& screen;
+  HotkeyService& hotkeys;
 };
 
 }  // namespace qel

@@ -9,7 +9,7 @@
 namespace qel {
 
 inline constexpr std::int32_t kFirstHotkeyId = 33001;
-inline constexpr std::uint32_t kHotkeyNotifyMessage = 0x8075;
+inline constexpr std::uint32_t kHotkeyNotifyMessage = kLabelNotifyMessage;
 inline constexpr std::uint32_t kF2VirtualKey = 0x71;
 
 // The platform's modifier flags for the program's modifier codes (1 Ctrl, 2 Shift, 3 Ctrl+Shift,

@@ -53,6 +53,17 @@ void FakeForm::Click(ControlId button) { events_.Deliver(button, Event::Click); 
 
 void FakeForm::Focus(ControlId control) { events_.Deliver(control, Event::GotFocus); }
 
+void FakeForm::ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
+                              std::intptr_t lParam) {
+  if (message != kLabelNotifyMessage) return;
+  for (const ControlSpec& control : layout_.controls) {
+    if (control.type == ControlType::Label && NativeHandle(control.id) == target) {
+      events_.Deliver(control.id, Event::Notify, static_cast<std::int32_t>(wParam),
+                      static_cast<std::int32_t>(lParam));
+    }
+  }
+}
+
 std::optional<ColorValue> FakeForm::PanelColor(ControlId panel) const {
   return colors_[Index(panel)];
 }

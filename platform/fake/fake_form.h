@@ -34,6 +34,9 @@ class FakeForm final : public Form {
   void Check(ControlId radio);
   void Click(ControlId button);
   void Focus(ControlId control);
+  // A message sent to one of the form's windows, as the platform delivers it.
+  void ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam);
 
   // Empty until the program sets a colour.
   std::optional<ColorValue> PanelColor(ControlId panel) const;

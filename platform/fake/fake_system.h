@@ -9,6 +9,7 @@
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_form.h"
+#include "platform/fake/fake_hotkeys.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/platform.h"
 
@@ -69,13 +70,24 @@ class FakeWindowSystem final : public WindowSystem {
 
 // The whole fake platform in one piece, for a test fixture.
 struct FakePlatform {
+  FakePlatform() {
+    hotkeys.onSend = [this](const FakeHotkeys::SentMessage& sent) {
+      if (FakeForm* form = windows.LoadedForm()) {
+        form->ReceiveMessage(sent.target, sent.message, sent.wParam, sent.lParam);
+      }
+    };
+  }
+  FakePlatform(const FakePlatform&) = delete;
+  FakePlatform& operator=(const FakePlatform&) = delete;
+
   FakeClock clock;
   FakeProcess process;
   FakeDialogs dialogs;
   FakeWindowSystem windows{clock};
   FakeDesktop desktop;
   FakeScreen screen{1920, 1080};
-  Platform platform{process, dialogs, windows, desktop, screen};
+  FakeHotkeys hotkeys;
+  Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
 };
 
 }  // namespace qel

@@ -5,6 +5,8 @@
 #include "app/program.h"
 #include "platform/linux/linux_process.h"
 #include "platform/linux/qt_dialogs.h"
+#include "platform/linux/qt_hotkeys.h"
+#include "platform/linux/qt_main_window.h"
 #include "platform/linux/qt_window_system.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_display.h"
@@ -23,7 +25,13 @@ int main(int argc, char** argv) {
   qel::LinuxProcess process;
   qel::X11Desktop desktop;
   qel::X11Screen screen;
-  qel::Platform platform{process, dialogs, windows, desktop, screen};
+  qel::QtHotkeys hotkeys([&windows](qel::WindowHandle target, std::uint32_t message,
+                                    std::uintptr_t wParam, std::intptr_t lParam) {
+    if (qel::QtMainWindow* window = windows.MainWindow()) {
+      window->ReceiveMessage(target, message, wParam, lParam);
+    }
+  });
+  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
   qel::Program program(platform);
   qel::SetAllocationFailureHandler(
       [](std::size_t bytes, void* context) {

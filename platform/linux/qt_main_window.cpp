@@ -205,6 +205,20 @@ WindowHandle QtMainWindow::NativeHandle(ControlId control) {
   return widget == nullptr ? 0 : static_cast<WindowHandle>(widget->winId());
 }
 
+void QtMainWindow::ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
+                                  std::intptr_t lParam) {
+  if (message != kLabelNotifyMessage) return;
+  for (const ControlSpec& spec : layout_.controls) {
+    const QWidget* widget = Widget(spec.id);
+    // Only a control whose handle was handed out has a window of its own to be addressed by.
+    if (spec.type == ControlType::Label && widget != nullptr &&
+        static_cast<WindowHandle>(widget->internalWinId()) == target) {
+      events_.Deliver(spec.id, Event::Notify, static_cast<std::int32_t>(wParam),
+                      static_cast<std::int32_t>(lParam));
+    }
+  }
+}
+
 void QtMainWindow::ShowCentred() {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   move(screen.left() + (screen.width() - layout_.window.outerWidth) / 2,

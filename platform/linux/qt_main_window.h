@@ -33,6 +33,10 @@ class QtMainWindow final : public QWidget, public Form {
   // manager has put its frame around it.
   void ShowCentred();
 
+  // A message sent to one of the window's controls, as the platform delivers it.
+  void ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
+                      std::intptr_t lParam);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;

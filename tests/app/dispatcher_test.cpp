@@ -20,7 +20,8 @@ class DispatcherTest : public testing::Test, protected FakePlatform {
   ProgramGlobals globals;
   Gdi gdi{screen, desktop};
   BitmapContext bitmaps{gdi, screen, desktop};
-  Dispatcher dispatcher{EventBindings(), platform, bitmaps, globals};
+  HotkeyRegistration hotkeyRegistration{hotkeys};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
   FakeForm form{MainWindowLayout(), clock, dispatcher};
 
   void SetUp() override { dispatcher.AttachForm(form); }
@@ -53,7 +54,7 @@ TEST_F(DispatcherTest, UnboundEventsAndEventsOfUnboundControlsAreIgnored) {
 }
 
 TEST_F(DispatcherTest, NothingIsDeliveredBeforeTheFormExists) {
-  Dispatcher fresh{EventBindings(), platform, bitmaps, globals};
+  Dispatcher fresh{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
   fresh.Deliver(Button2, Event::Click, 0, 0);  // must not touch a form that is not there
   SUCCEED();
 }

@@ -166,5 +166,36 @@ TEST_F(ProgramTest, ASamplingSessionShowsThePixelUnderTheCursorAndIsReleasedAtTh
   EXPECT_EQ(program.Globals().GlobalColorFinder, nullptr);
 }
 
+TEST_F(ProgramTest, F2IsRegisteredBeforeTheWindowShowsAndTogglesSampling) {
+  windows.session = [&](FakeForm& form) {
+    EXPECT_EQ(program.Globals().HotkeyId, 33001);
+    form.Check(RadioBox1);
+    hotkeys.Press(0, 0x71);
+    EXPECT_EQ(form.TimerInterval(Timer1), 100);
+    hotkeys.Press(0, 0x71);
+    EXPECT_EQ(form.TimerInterval(Timer1), 0);
+  };
+  EXPECT_EQ(program.ProgramStart(), 0);
+  ASSERT_EQ(hotkeys.registrations.size(), 1u);
+  const FakeHotkeys::Registration& f2 = hotkeys.registrations[0];
+  EXPECT_EQ(f2.window, windows.LoadedForm()->NativeHandle(MainWindow));
+  EXPECT_EQ(f2.modifiers, 0u);
+  EXPECT_EQ(f2.virtualKey, 0x71u);
+}
+
+TEST_F(ProgramTest, WithF2HeldElsewhereTheButtonStillWorks) {
+  hotkeys.heldElsewhere.insert({0, 0x71});
+  windows.session = [&](FakeForm& form) {
+    EXPECT_EQ(program.Globals().HotkeyId, 0);
+    form.Check(RadioBox1);
+    hotkeys.Press(0, 0x71);
+    EXPECT_EQ(form.TimerInterval(Timer1), 0);
+    form.Click(Button1);
+    EXPECT_EQ(form.TimerInterval(Timer1), 100);
+  };
+  EXPECT_EQ(program.ProgramStart(), 0);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
 }  // namespace
 }  // namespace qel

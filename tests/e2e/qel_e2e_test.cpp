@@ -153,9 +153,50 @@ TEST_F(QelProgram, StartingWithoutAScaleExplainsAndStaysOff) {
   EXPECT_EQ(x11.Title(window), "Qel") << "sampling did not start";
 }
 
+TEST_F(QelProgram, F2TogglesSamplingWhileAnotherProgramHasTheFocus) {
+  const std::uint32_t probe = x11.CreateWindow({50, 20, 200, 100}, 0x00FF00, "probe", "QelProbe");
+  ClickControl(RadioBox1);
+  x11.MovePointer(100, 50);
+  x11.Focus(probe);
+  x11.PressKey("F2");
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(x11.Title(window), "probe  QelProbe") << "sampling runs";
+  x11.PressKey("F2");
+  std::this_thread::sleep_for(200ms);
+  x11.MovePointer(120, 60);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(PixelInside(DrawPanel1), 0x00FF00u);
+  EXPECT_EQ(ReadField(EditBox2), "100") << "stopped before the pointer moved on";
+  x11.DestroyWindow(probe);
+}
+
 TEST_F(QelProgram, ClosingTheWindowEndsTheProgramNormally) {
   x11.RequestClose(window);
   EXPECT_EQ(qel.Wait(10s), 0) << qel.Stderr();
+}
+
+TEST(QelWithF2Taken, LeavesTheKeyAndStillSamplesWithTheButton) {
+  test::X11Client other;  // another program that holds F2
+  ASSERT_TRUE(other.GrabKey("F2"));
+  test::X11Client x11;
+  test::ChildProcess qel{QEL_BINARY};
+  const auto window = x11.WaitForWindow("Qel", 20s);
+  ASSERT_TRUE(window.has_value()) << qel.Stderr();
+  const test::ScreenRect frame = x11.Geometry(*window);
+  const Layout& layout = MainWindowLayout();
+  const auto click = [&](ControlId id) {
+    const Rect rect = layout.RectInClient(id);
+    x11.Click(frame.x + rect.left + rect.width / 2, frame.y + rect.top + rect.height / 2);
+    std::this_thread::sleep_for(150ms);
+  };
+  click(ControlId::RadioBox1);
+  x11.PressKey("F2");
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(x11.Title(*window), "Qel") << "F2 belongs to the other program";
+  click(ControlId::Button1);
+  std::this_thread::sleep_for(400ms);
+  EXPECT_NE(x11.Title(*window), "Qel") << "the button still starts sampling";
+  EXPECT_FALSE(qel.Wait(0ms).has_value()) << "and nothing went wrong: " << qel.Stderr();
 }
 
 TEST(QelWithoutDisplay, SaysSoAndHowToGetOne) {

@@ -6,6 +6,10 @@
 
 #include "convert/ui_texts.h"
 #include "platform/linux/qt_dialogs.h"
+#include "platform/linux/qt_hotkeys.h"
+// X11 last: its macros clash with the names above.
+#include <X11/X.h>
+#include <X11/keysym.h>
 
 namespace qel {
 namespace {
@@ -70,11 +74,32 @@ TEST(Gbk, CharactersGbkCannotHoldBecomeQuestionMarks) {
 
 TEST(Gbk, Utf8TitlesBecomeGbkWithOneQuestionMarkPerLostCharacter) {
   EXPECT_EQ(Utf8ToGbk("Qel \xE5\x8F\x96\xE8\x89\xB2"), "Qel \xC8\xA1\xC9\xAB");  // 取色
-  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");                       // an emoji
-  EXPECT_EQ(Utf8ToGbk("a\xE0\xB8\x81" "b"), "a?b");                           // Thai
-  EXPECT_EQ(Utf8ToGbk("a\xFF\xC3" "b"), "a??b");                               // not UTF-8
-  EXPECT_EQ(Utf8ToGbk("a\xE5\x8F"), "a?");                                     // cut short
+  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                      "b"),
+            "a?b");  // an emoji
+  EXPECT_EQ(Utf8ToGbk("a\xE0\xB8\x81"
+                      "b"),
+            "a?b");  // Thai
+  EXPECT_EQ(Utf8ToGbk("a\xFF\xC3"
+                      "b"),
+            "a??b");                        // not UTF-8
+  EXPECT_EQ(Utf8ToGbk("a\xE5\x8F"), "a?");  // cut short
   EXPECT_EQ(Utf16ToGbk(u"x\U0001F600y"), "x?y");
+}
+
+TEST(X11Hotkeys, VirtualKeysAndModifierFlagsMapToX11) {
+  EXPECT_EQ(KeysymOfVirtualKey(0x71), static_cast<unsigned long>(XK_F2));
+  EXPECT_EQ(KeysymOfVirtualKey(0x70), static_cast<unsigned long>(XK_F1));
+  EXPECT_EQ(KeysymOfVirtualKey(0x87), static_cast<unsigned long>(XK_F24));
+  EXPECT_EQ(KeysymOfVirtualKey('A'), static_cast<unsigned long>(XK_a));
+  EXPECT_EQ(KeysymOfVirtualKey('7'), static_cast<unsigned long>(XK_7));
+  EXPECT_EQ(KeysymOfVirtualKey(0x88), 0ul);
+  EXPECT_EQ(KeysymOfVirtualKey(0), 0ul);
+  EXPECT_EQ(X11ModifierMask(0), 0);
+  EXPECT_EQ(X11ModifierMask(1), Mod1Mask);
+  EXPECT_EQ(X11ModifierMask(2), ControlMask);
+  EXPECT_EQ(X11ModifierMask(4), ShiftMask);
+  EXPECT_EQ(X11ModifierMask(6), ControlMask | ShiftMask);
 }
 
 TEST(MessageBoxIcon, StyleBitsChooseTheIcon) {

@@ -59,7 +59,8 @@ class QtViewTest : public testing::Test, protected FakePlatform {
   ProgramGlobals globals;
   Gdi gdi{screen, desktop};
   BitmapContext bitmaps{gdi, screen, desktop};
-  Dispatcher dispatcher{EventBindings(), platform, bitmaps, globals};
+  HotkeyRegistration hotkeyRegistration{hotkeys};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
   RecordingSink sink{dispatcher};
   QtMainWindow window{layout, sink};
 

@@ -248,6 +248,27 @@ void X11Client::MarkIconic(std::uint32_t window) {
   Sync();
 }
 
+void X11Client::Focus(std::uint32_t window) {
+  XSetInputFocus(D(display_), window, RevertToParent, CurrentTime);
+  Sync();
+}
+
+bool X11Client::GrabKey(const char* keysymName) {
+  Display* display = D(display_);
+  const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
+  static bool refused = false;
+  refused = false;
+  const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) {
+    refused = true;
+    return 0;
+  });
+  XGrabKey(display, code, AnyModifier, DefaultRootWindow(display), True, GrabModeAsync,
+           GrabModeAsync);
+  Sync();
+  XSetErrorHandler(previous);
+  return !refused;
+}
+
 void X11Client::MovePointer(int x, int y) {
   XTestFakeMotionEvent(D(display_), -1, x, y, CurrentTime);
   Sync();

@@ -60,6 +60,9 @@ class X11Client {
   // What a window manager does to minimise a window: unmap it and mark it iconic.
   void MarkIconic(std::uint32_t window);
   void MovePointer(int x, int y);
+  void Focus(std::uint32_t window);
+  // Holds a key system-wide, as another program that registered it would; false if it is taken.
+  bool GrabKey(const char* keysymName);
 
   // Asks the window to close, as the close button of its frame does.
   void RequestClose(std::uint32_t window);
