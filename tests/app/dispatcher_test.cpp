@@ -24,7 +24,10 @@ class DispatcherTest : public testing::Test, protected FakePlatform {
   Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
   FakeForm form{MainWindowLayout(), clock, dispatcher};
 
-  void SetUp() override { dispatcher.AttachForm(form); }
+  void SetUp() override {
+    globals.GlobalColorFinder = std::make_unique<ColorFinder>();  // as start-up makes it
+    dispatcher.AttachForm(form);
+  }
 };
 
 TEST(EventBindings, EachBoundControlHasOneEventAndHandlerNamesAreUnique) {

@@ -64,7 +64,10 @@ class QtViewTest : public testing::Test, protected FakePlatform {
   RecordingSink sink{dispatcher};
   QtMainWindow window{layout, sink};
 
-  void SetUp() override { dispatcher.AttachForm(window); }
+  void SetUp() override {
+    globals.GlobalColorFinder = std::make_unique<ColorFinder>();  // as start-up makes it
+    dispatcher.AttachForm(window);
+  }
 
   void ShowAndActivate() {
     window.ShowCentred();
