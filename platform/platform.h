@@ -117,6 +117,11 @@ struct WindowRect {
   friend bool operator==(const WindowRect&, const WindowRect&) = default;
 };
 
+inline bool Contains(const WindowRect& rect, ScreenPoint point) {
+  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
+         point.y < rect.bottom;
+}
+
 // The desktop's cursor and windows, as the sampler and window capture query them. Titles and class
 // names are GBK. A handle that is not a window gives 0, false or nothing.
 class Desktop {

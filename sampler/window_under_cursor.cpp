@@ -5,11 +5,6 @@
 namespace qel {
 namespace {
 
-bool Contains(const WindowRect& rect, ScreenPoint point) {
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-         point.y < rect.bottom;
-}
-
 // Windows come and go while the walk runs; a sibling chain that loops must not hang the tick.
 constexpr int kMostSiblings = 1 << 16;
 

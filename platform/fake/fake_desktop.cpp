@@ -4,15 +4,6 @@
 #include <stdexcept>
 
 namespace qel {
-namespace {
-
-bool Contains(const WindowRect& rect, ScreenPoint point) {
-  return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
-         point.y < rect.bottom;
-}
-
-}  // namespace
-
 WindowHandle FakeDesktop::Add(const FakeWindow& window) {
   windows_.push_back({nextHandle_, window});
   return nextHandle_++;

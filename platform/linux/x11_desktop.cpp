@@ -195,8 +195,7 @@ WindowHandle X11Desktop::WindowFromPoint(ScreenPoint point) {
   if (top == 0 || trap.Failed()) return 0;
   Window current = s.ClientOf(top);
   const auto clientRect = s.RootRect(current);
-  const bool inClient = clientRect && point.x >= clientRect->left && point.x < clientRect->right &&
-                        point.y >= clientRect->top && point.y < clientRect->bottom;
+  const bool inClient = clientRect && Contains(*clientRect, point);
   // On the frame's own decorations the application's window stands for the frame.
   for (Window child = 0; inClient; current = child) {
     XTranslateCoordinates(s.display, s.root, current, point.x, point.y, &x, &y, &child);
