@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/x11_client.h"
@@ -46,22 +47,31 @@ void BM_EmptyQtWindowFirstShown(benchmark::State& state) {
   TimeFirstShown(state, EMPTY_QT_WINDOW_BINARY, "Empty");
 }
 
-// Interleaved, so that both see the same machine load.
+// Start-up times vary by a few milliseconds from one start to the next, so each program is started
+// in several rounds, the rounds of both programs shuffled together so that both see the same
+// machine load, and the medians are compared.
 BENCHMARK(BM_EmptyQtWindowFirstShown)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(15);
-BENCHMARK(BM_QelFirstShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
-BENCHMARK(BM_EmptyQtWindowFirstShown)
+    ->Iterations(4)
+    ->Repetitions(8)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_QelFirstShown)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(15);
-BENCHMARK(BM_QelFirstShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+    ->Iterations(4)
+    ->Repetitions(8)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
+  std::vector<char*> arguments(argv, argv + argc);
+  // Given first, so that the command line can still turn it off.
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
+  arguments.insert(arguments.begin() + 1, interleave);
+  int count = static_cast<int>(arguments.size());
+  benchmark::Initialize(&count, arguments.data());
   std::unique_ptr<qel::test::Xvfb> server;
   try {
     server = std::make_unique<qel::test::Xvfb>();

@@ -99,21 +99,29 @@ bool QtHotkeys::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32
       combinations.push_back(static_cast<std::uint16_t>(combinations[i] | bit));
     }
   }
-  std::vector<std::uint16_t> taken;
+  // All grabs go out together and are checked in one round trip.
+  std::vector<xcb_void_cookie_t> cookies;
+  cookies.reserve(combinations.size());
   for (const std::uint16_t locks : combinations) {
-    const xcb_void_cookie_t cookie =
-        xcb_grab_key_checked(connection, 1, root, static_cast<std::uint16_t>(mask | locks), keycode,
-                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
+    cookies.push_back(xcb_grab_key_checked(connection, 1, root,
+                                           static_cast<std::uint16_t>(mask | locks), keycode,
+                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+  }
+  std::vector<std::uint16_t> taken;
+  for (std::size_t i = 0; i < cookies.size(); ++i) {
+    if (xcb_generic_error_t* error = xcb_request_check(connection, cookies[i])) {
       std::free(error);
-      // Another program holds the key: give back what was taken, as a refused registration.
-      for (const std::uint16_t undo : taken) {
-        xcb_ungrab_key(connection, keycode, root, static_cast<std::uint16_t>(mask | undo));
-      }
-      xcb_flush(connection);
-      return false;
+    } else {
+      taken.push_back(combinations[i]);
     }
-    taken.push_back(locks);
+  }
+  if (taken.size() != combinations.size()) {
+    // Another program holds the key: give back what was taken, as a refused registration.
+    for (const std::uint16_t undo : taken) {
+      xcb_ungrab_key(connection, keycode, root, static_cast<std::uint16_t>(mask | undo));
+    }
+    xcb_flush(connection);
+    return false;
   }
   grabs_.push_back({window, id, keycode, mask});
   if (!filtering_) {
