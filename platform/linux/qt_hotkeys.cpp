@@ -18,11 +18,13 @@ constexpr std::uint32_t kModShift = 0x4;
 constexpr std::uint32_t kModWin = 0x8;
 
 Display* QtDisplay() {
+  if (qGuiApp == nullptr) return nullptr;
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   return x11 == nullptr ? nullptr : x11->display();
 }
 
 xcb_connection_t* QtConnection() {
+  if (qGuiApp == nullptr) return nullptr;
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   return x11 == nullptr ? nullptr : x11->connection();
 }
@@ -64,6 +66,16 @@ std::uint16_t X11ModifierMask(std::uint32_t modifiers) {
 QtHotkeys::QtHotkeys(Deliver deliver) : deliver_(std::move(deliver)) {}
 
 QtHotkeys::~QtHotkeys() {
+  // The keys go back to the desktop, so that another program can have them.
+  if (xcb_connection_t* connection = QtConnection()) {
+    for (const Grab& grab : grabs_) {
+      for (const std::uint16_t locks : lockCombinations_) {
+        xcb_ungrab_key(connection, grab.keycode, grab.root,
+                       static_cast<std::uint16_t>(grab.modifiers | locks));
+      }
+    }
+    xcb_flush(connection);
+  }
   if (filtering_ && QCoreApplication::instance() != nullptr) {
     QCoreApplication::instance()->removeNativeEventFilter(this);
   }
@@ -82,27 +94,27 @@ bool QtHotkeys::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32
   if (display == nullptr || connection == nullptr || keysym == 0) return false;
   const KeyCode keycode = XKeysymToKeycode(display, keysym);
   if (keycode == 0) return false;
-  if (lockMasks_ == 0) {
+  if (lockCombinations_.empty()) {
     lockMasks_ = static_cast<std::uint16_t>(LockMask | MaskOfKeysym(display, XK_Num_Lock) |
                                             MaskOfKeysym(display, XK_Scroll_Lock));
+    // One grab for every combination of the lock keys, so the key works whatever their state.
+    lockCombinations_.push_back(0);
+    for (std::uint16_t bit = 1; bit != 0 && bit <= lockMasks_;
+         bit = static_cast<std::uint16_t>(bit << 1)) {
+      if ((lockMasks_ & bit) == 0) continue;
+      const std::size_t count = lockCombinations_.size();
+      for (std::size_t i = 0; i < count; ++i) {
+        lockCombinations_.push_back(static_cast<std::uint16_t>(lockCombinations_[i] | bit));
+      }
+    }
   }
   const std::uint16_t mask = X11ModifierMask(modifiers);
   const xcb_window_t root = DefaultRootWindow(display);
 
-  // One grab for every combination of the lock keys, so the key works whatever their state.
-  std::vector<std::uint16_t> combinations{0};
-  for (std::uint16_t bit = 1; bit != 0 && bit <= lockMasks_;
-       bit = static_cast<std::uint16_t>(bit << 1)) {
-    if ((lockMasks_ & bit) == 0) continue;
-    const std::size_t count = combinations.size();
-    for (std::size_t i = 0; i < count; ++i) {
-      combinations.push_back(static_cast<std::uint16_t>(combinations[i] | bit));
-    }
-  }
   // All grabs go out together and are checked in one round trip.
   std::vector<xcb_void_cookie_t> cookies;
-  cookies.reserve(combinations.size());
-  for (const std::uint16_t locks : combinations) {
+  cookies.reserve(lockCombinations_.size());
+  for (const std::uint16_t locks : lockCombinations_) {
     cookies.push_back(xcb_grab_key_checked(connection, 1, root,
                                            static_cast<std::uint16_t>(mask | locks), keycode,
                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
@@ -112,10 +124,10 @@ bool QtHotkeys::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32
     if (xcb_generic_error_t* error = xcb_request_check(connection, cookies[i])) {
       std::free(error);
     } else {
-      taken.push_back(combinations[i]);
+      taken.push_back(lockCombinations_[i]);
     }
   }
-  if (taken.size() != combinations.size()) {
+  if (taken.size() != lockCombinations_.size()) {
     // Another program holds the key: give back what was taken, as a refused registration.
     for (const std::uint16_t undo : taken) {
       xcb_ungrab_key(connection, keycode, root, static_cast<std::uint16_t>(mask | undo));
@@ -123,7 +135,7 @@ bool QtHotkeys::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32
     xcb_flush(connection);
     return false;
   }
-  grabs_.push_back({window, id, keycode, mask});
+  grabs_.push_back({window, id, keycode, mask, root});
   if (!filtering_) {
     QCoreApplication::instance()->installNativeEventFilter(this);
     filtering_ = true;

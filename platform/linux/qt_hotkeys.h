@@ -42,12 +42,14 @@ class QtHotkeys final : public HotkeyService, private QAbstractNativeEventFilter
     std::int32_t id;
     std::uint8_t keycode;
     std::uint16_t modifiers;
+    std::uint32_t root;
   };
 
   Deliver deliver_;
   std::map<WindowHandle, std::vector<MessageHook>> hooks_;
   std::vector<Grab> grabs_;
   std::uint16_t lockMasks_ = 0;  // Caps Lock, Num Lock and Scroll Lock, which a grab ignores
+  std::vector<std::uint16_t> lockCombinations_;  // every state of those keys, each grabbed
   bool filtering_ = false;
 };
 
