@@ -10,43 +10,13 @@
 #include <vector>
 
 #include "platform/linux/gbk.h"
+#include "platform/linux/x11_error_trap.h"
 #include "platform/linux/x11_pixels.h"
 
 namespace qel {
 namespace {
 
 constexpr long kIconicState = 3;
-
-// Windows vanish between two requests; a request about a dead window must fail, not end the
-// program through Xlib's default error handler.
-class ErrorTrap {
- public:
-  explicit ErrorTrap(Display* display) : display_(display) {
-    XSync(display_, False);
-    failed_ = false;
-    previous_ = XSetErrorHandler(&ErrorTrap::Record);
-  }
-  ~ErrorTrap() {
-    XSync(display_, False);
-    XSetErrorHandler(previous_);
-  }
-  ErrorTrap(const ErrorTrap&) = delete;
-  ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-  bool Failed() {
-    XSync(display_, False);
-    return failed_;
-  }
-
- private:
-  static int Record(Display*, XErrorEvent*) {
-    failed_ = true;
-    return 0;
-  }
-  static inline bool failed_ = false;
-  Display* display_;
-  XErrorHandler previous_;
-};
 
 struct Tree {
   Window parent = 0;

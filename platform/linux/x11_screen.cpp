@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/linux/x11_error_trap.h"
 #include "platform/linux/x11_pixels.h"
 
 namespace qel {
@@ -75,8 +76,12 @@ struct X11Screen::State {
     }
     segment.shmaddr = image->data = static_cast<char*>(shmat(segment.shmid, nullptr, 0));
     segment.readOnly = False;
-    const bool attached = segment.shmaddr != reinterpret_cast<char*>(-1) &&
-                          XShmAttach(display, &segment) && XSync(display, False) == 0;
+    bool attached = false;
+    if (segment.shmaddr != reinterpret_cast<char*>(-1)) {
+      // A server on another machine cannot see the segment and refuses it.
+      ErrorTrap trap(display);
+      attached = XShmAttach(display, &segment) != 0 && !trap.Failed();
+    }
     shmctl(segment.shmid, IPC_RMID, nullptr);
     if (!attached) {
       if (segment.shmaddr != reinterpret_cast<char*>(-1)) shmdt(segment.shmaddr);
@@ -117,6 +122,8 @@ int X11Screen::BitsPerPixel() const {
   return depth == 24 ? 32 : depth;  // a 24-bit visual is stored in 32-bit pixels
 }
 
+bool X11Screen::UsesSharedMemory() const { return S().shmImage != nullptr; }
+
 bool X11Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
   if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > Width() || y + height > Height()) {
     return false;
@@ -124,16 +131,20 @@ bool X11Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixe
   State& s = S();
   if (s.shmAvailable && static_cast<long>(width) * height >= kSharedMemoryFromPixels &&
       s.EnsureSharedImage()) {
-    // Read into the top-left corner of the screen-sized image, then convert that part.
+    // Read into the start of the screen-sized segment; the server lays the rows out at the
+    // stride of the rectangle read, not of the whole screen.
     XImage& image = *s.shmImage;
-    const int fullWidth = image.width;
-    const int fullHeight = image.height;
+    const XImage whole = image;
     image.width = width;
     image.height = height;
+    image.bytes_per_line = (width * image.bits_per_pixel + image.bitmap_pad - 1) /
+                           image.bitmap_pad * (image.bitmap_pad / 8);
     const bool read = XShmGetImage(s.display, s.root, &image, x, y, AllPlanes) == True;
-    image.width = fullWidth;
-    image.height = fullHeight;
-    if (read) return s.Copy(image, width, height, pixels);
+    const XImage readImage = image;
+    image.width = whole.width;
+    image.height = whole.height;
+    image.bytes_per_line = whole.bytes_per_line;
+    if (read) return s.Copy(readImage, width, height, pixels);
   }
   XImage* image = XGetImage(s.display, s.root, x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), AllPlanes, ZPixmap);

@@ -22,6 +22,9 @@ class X11Screen final : public ScreenSource {
   int BitsPerPixel() const override;
   bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) override;
 
+  // Whether large reads went through shared memory; known after the first one.
+  bool UsesSharedMemory() const;
+
  private:
   struct State;
   State& S() const;

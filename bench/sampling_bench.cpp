@@ -1,0 +1,242 @@
+// Sampling and capture speed on a 1920 x 1080 private X server, each figure beside its floor in the
+// same run:
+//   GetPixelColor        within 1.2 x of a bare 1 x 1 image request (one round trip);
+//   one sampling tick    under 1 ms, on the real window;
+//   CaptureScreen, 32    within 1.5 x of a bare shared-memory grab of the screen;
+//   CaptureScreen, 8     no more than 3 ms above that grab;
+//   32 to 8 bits         at most 2 ms for the whole screen, index for index the platform's rule.
+// The screen shows a noise pattern, so that no conversion gains from repeated colours.
+#include <benchmark/benchmark.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "app/layout_table.h"
+#include "bitmap/color_finder.h"
+#include "bitmap/gdi.h"
+#include "bitmap/screen_bitmap.h"
+#include "platform/fake/fake_form.h"
+#include "platform/linux/qt_window_system.h"
+#include "platform/linux/x11_desktop.h"
+#include "platform/linux/x11_screen.h"
+#include "sampler/sampling_tick.h"
+#include "tests/bitmap/test_palettes.h"
+#include "tests/support/xvfb.h"
+
+// Last: X's macros (Bool, Status, Button1) clash with the names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+std::uint32_t NoiseAt(std::minstd_rand& random) { return random() & 0xFFFFFF; }
+
+// The bench's own client: a full-screen window showing noise, and the floors measured through it.
+class Floors {
+ public:
+  Floors() : display_(XOpenDisplay(nullptr)) {
+    if (display_ == nullptr) throw std::runtime_error("cannot open the X display");
+    root_ = DefaultRootWindow(display_);
+    ShowNoise();
+  }
+  ~Floors() {
+    if (shmImage_ != nullptr) {
+      XShmDetach(display_, &segment_);
+      XDestroyImage(shmImage_);
+      shmdt(segment_.shmaddr);
+    }
+    XCloseDisplay(display_);
+  }
+
+  void GetOnePixel(int x, int y) {
+    XImage* image = XGetImage(display_, root_, x, y, 1, 1, AllPlanes, ZPixmap);
+    benchmark::DoNotOptimize(image->data[0]);
+    XDestroyImage(image);
+  }
+
+  bool GrabScreenThroughSharedMemory() {
+    if (shmImage_ == nullptr && !AttachSegment()) return false;
+    return XShmGetImage(display_, root_, shmImage_, 0, 0, AllPlanes) == True;
+  }
+
+ private:
+  void ShowNoise() {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    const Window window =
+        XCreateWindow(display_, root_, 0, 0, kWidth, kHeight, 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect, &attributes);
+    XMapWindow(display_, window);
+    std::vector<std::uint32_t> noise(static_cast<std::size_t>(kWidth) * kHeight);
+    std::minstd_rand random(7);
+    for (auto& pixel : noise) pixel = NoiseAt(random);
+    XImage* image =
+        XCreateImage(display_, DefaultVisual(display_, DefaultScreen(display_)), 24, ZPixmap, 0,
+                     reinterpret_cast<char*>(noise.data()), kWidth, kHeight, 32, 0);
+    XPutImage(display_, window, DefaultGC(display_, DefaultScreen(display_)), image, 0, 0, 0, 0,
+              kWidth, kHeight);
+    image->data = nullptr;  // the vector owns the pixels
+    XDestroyImage(image);
+    XSync(display_, False);
+  }
+
+  bool AttachSegment() {
+    const int screen = DefaultScreen(display_);
+    shmImage_ = XShmCreateImage(display_, DefaultVisual(display_, screen),
+                                static_cast<unsigned>(DefaultDepth(display_, screen)), ZPixmap,
+                                nullptr, &segment_, kWidth, kHeight);
+    segment_.shmid =
+        shmget(IPC_PRIVATE, static_cast<std::size_t>(shmImage_->bytes_per_line) * kHeight,
+               IPC_CREAT | 0600);
+    segment_.shmaddr = shmImage_->data = static_cast<char*>(shmat(segment_.shmid, nullptr, 0));
+    segment_.readOnly = False;
+    XShmAttach(display_, &segment_);
+    XSync(display_, False);
+    shmctl(segment_.shmid, IPC_RMID, nullptr);
+    return true;
+  }
+
+  Display* display_;
+  Window root_ = 0;
+  XImage* shmImage_ = nullptr;
+  XShmSegmentInfo segment_{};
+};
+
+// What the program reads the screen and desktop through.
+struct Backend {
+  qel::X11Screen screen;
+  qel::X11Desktop desktop;
+  qel::Gdi gdi{screen, desktop};
+  qel::BitmapContext context{gdi, screen, desktop};
+  qel::ColorFinder finder;
+};
+
+Floors* floors = nullptr;
+Backend* backend = nullptr;
+qel::Form* mainWindow = nullptr;
+
+void BM_Floor_BareOnePixelImage(benchmark::State& state) {
+  int x = 0;
+  for (auto _ : state) floors->GetOnePixel(x = (x + 7) % kWidth, 500);
+}
+
+void BM_GetPixelColor(benchmark::State& state) {
+  int x = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        backend->finder.GetPixelColor(backend->context, 0, x = (x + 7) % kWidth, 500));
+  }
+}
+
+void BM_SamplingTickOnTheRealWindow(benchmark::State& state) {
+  std::optional<std::vector<std::uint8_t>> lastColorBytes;
+  const qel::PixelReader reader = [](std::int32_t x, std::int32_t y) {
+    return backend->finder.GetPixelColor(backend->context, 0, x, y);
+  };
+  for (auto _ : state) {
+    qel::OnSampleTick(*mainWindow, backend->desktop, reader, 1.25f, lastColorBytes);
+  }
+}
+
+void BM_Floor_BareSharedMemoryGrab(benchmark::State& state) {
+  for (auto _ : state) {
+    if (!floors->GrabScreenThroughSharedMemory()) {
+      state.SkipWithError("the server offers no shared memory");
+      break;
+    }
+  }
+}
+
+void CaptureWholeScreen(benchmark::State& state, int bitsPerPixel) {
+  qel::ScreenBitmap bitmap(backend->context);
+  for (auto _ : state) {
+    if (!bitmap.CaptureScreen(0, 0, 0, 0, bitsPerPixel)) {
+      state.SkipWithError("the capture failed");
+      break;
+    }
+  }
+}
+void BM_CaptureScreen32(benchmark::State& state) { CaptureWholeScreen(state, 32); }
+void BM_CaptureScreen8(benchmark::State& state) { CaptureWholeScreen(state, 8); }
+
+// The conversion alone: a 32-bit section of noise copied into an 8-bit section.
+void BM_Convert32To8(benchmark::State& state) {
+  using namespace qel;
+  Gdi& gdi = backend->gdi;
+  const std::vector<RgbQuad> table = testing_palettes::Table256();
+  std::uint8_t* sourceBits = nullptr;
+  std::uint8_t* targetBits = nullptr;
+  const GdiHandle sourceDc = gdi.CreateCompatibleDC(0);
+  const GdiHandle targetDc = gdi.CreateCompatibleDC(0);
+  const GdiHandle source = gdi.CreateDIBSection(sourceDc, {kWidth, -kHeight, 32, {}}, &sourceBits);
+  const GdiHandle target =
+      gdi.CreateDIBSection(targetDc, {kWidth, -kHeight, 8, table}, &targetBits);
+  gdi.SelectObject(sourceDc, source);
+  gdi.SelectObject(targetDc, target);
+  auto* sourcePixels = reinterpret_cast<std::uint32_t*>(sourceBits);
+  std::minstd_rand random(11);
+  for (int i = 0; i < kWidth * kHeight; ++i) sourcePixels[i] = NoiseAt(random);
+
+  for (auto _ : state) {
+    gdi.BitBlt(targetDc, 0, 0, kWidth, kHeight, sourceDc, 0, 0, kSrcCopy);
+    benchmark::ClobberMemory();
+  }
+
+  const int stride = (kWidth + 3) & ~3;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const std::uint32_t rgb = sourcePixels[y * kWidth + x];
+      const ColorValue color = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
+      if (targetBits[y * stride + x] != testing_palettes::NearestByBruteForce(table, color)) {
+        state.SkipWithError("the converted image differs from the rule");
+        y = kHeight;
+        break;
+      }
+    }
+  }
+  for (const GdiHandle dc : {sourceDc, targetDc}) gdi.DeleteDC(dc);
+  for (const GdiHandle bitmap : {source, target}) gdi.DeleteObject(bitmap);
+}
+
+BENCHMARK(BM_Floor_BareOnePixelImage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GetPixelColor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SamplingTickOnTheRealWindow)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Floor_BareSharedMemoryGrab)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CaptureScreen32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CaptureScreen8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Convert32To8)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  std::unique_ptr<qel::test::Xvfb> server;
+  try {
+    server = std::make_unique<qel::test::Xvfb>("1920x1080x24");
+  } catch (const std::runtime_error& error) {
+    std::fprintf(stderr, "cannot run the sampling benchmark: %s\n", error.what());
+    return 1;
+  }
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  qel::QtWindowSystem windows(argc, argv);
+  qel::NullEventSink events;
+  mainWindow = windows.LoadMainWindow(qel::MainWindowLayout(), events);
+  windows.ShowMainWindow();
+  Floors floorClient;
+  Backend realBackend;
+  floors = &floorClient;
+  backend = &realBackend;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
