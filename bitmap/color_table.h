@@ -33,6 +33,10 @@ class ColorTableIndex {
   explicit ColorTableIndex(std::span<const RgbQuad> colors);
 
   std::uint8_t Nearest(ColorValue color) const { return bins_[BinOf(color)]; }
+  // The same for a pixel stored as 0x??RRGGBB, as screens and 32-bit DIB rows hold them.
+  std::uint8_t NearestPixel(std::uint32_t pixel) const {
+    return bins_[(pixel >> 19 & 0x1F) << 10 | (pixel >> 11 & 0x1F) << 5 | (pixel >> 3 & 0x1F)];
+  }
 
   static constexpr int BinOf(ColorValue color) {
     return static_cast<int>((color >> 3 & 0x1F) << 10 | (color >> 11 & 0x1F) << 5 |

@@ -1,10 +1,15 @@
 #include "bitmap/dib_surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 
 namespace qel {
+
+// 32-bit rows are read and written as whole pixels, which needs the platforms' byte order.
+static_assert(std::endian::native == std::endian::little);
+
 namespace {
 
 bool HasColorTable(int bitCount) { return bitCount <= 8; }
@@ -161,6 +166,59 @@ void WriteColors(DibSurface& surface, int x, int y, std::span<const ColorValue> 
       }
     }
   }
+}
+
+void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_t> in) {
+  std::uint8_t* row = surface.Row(y);
+  const int count = static_cast<int>(in.size());
+  switch (surface.bitCount) {
+    case 32: {
+      // Little-endian: blue, green, red and a zero reserved byte are the pixel with its top byte
+      // cleared.
+      auto* out = row + static_cast<std::ptrdiff_t>(x) * 4;
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t pixel = in[i] & 0xFFFFFF;
+        std::memcpy(out + 4 * static_cast<std::ptrdiff_t>(i), &pixel, 4);
+      }
+      break;
+    }
+    case 24: {
+      auto* out = row + static_cast<std::ptrdiff_t>(x) * 3;
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t pixel = in[i];
+        out[3 * i] = static_cast<std::uint8_t>(pixel);
+        out[3 * i + 1] = static_cast<std::uint8_t>(pixel >> 8);
+        out[3 * i + 2] = static_cast<std::uint8_t>(pixel >> 16);
+      }
+      break;
+    }
+    case 16:
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t pixel = in[i];
+        const unsigned value =
+            (pixel >> 19 & 0x1F) << 10 | (pixel >> 11 & 0x1F) << 5 | (pixel >> 3 & 0x1F);
+        std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x + i) * 2;
+        p[0] = static_cast<std::uint8_t>(value);
+        p[1] = static_cast<std::uint8_t>(value >> 8);
+      }
+      break;
+    default: {
+      const ColorTableIndex& index = IndexOf(surface);
+      if (surface.bitCount == 8) {
+        std::uint8_t* out = row + x;
+        for (int i = 0; i < count; ++i) out[i] = index.NearestPixel(in[i]);
+        break;
+      }
+      for (int i = 0; i < count; ++i) {
+        SetIndexAt(row, x + i, surface.bitCount, index.NearestPixel(in[i]));
+      }
+    }
+  }
+}
+
+void Read32BitPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out) {
+  // The blue, green, red, reserved bytes of a pixel read as one little-endian 0x??RRGGBB.
+  std::memcpy(out.data(), surface.Row(y) + static_cast<std::ptrdiff_t>(x) * 4, out.size_bytes());
 }
 
 void CopyPixels(const DibSurface& source, int sourceX, int sourceY, DibSurface& target, int x,

@@ -46,6 +46,11 @@ std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
 // Pixels x .. x + out.size() - 1 of row y (0 = top); the caller keeps the run inside the image.
 void ReadColors(const DibSurface& surface, int x, int y, std::span<ColorValue> out);
 void WriteColors(DibSurface& surface, int x, int y, std::span<const ColorValue> in);
+// The same from pixels stored as 0x??RRGGBB, the top byte ignored: the screen's pixels, and the
+// rows of a 32-bit DIB, whose bytes are blue, green, red, reserved. The fast path of captures.
+void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_t> in);
+// Pixels x .. x + out.size() - 1 of row y of a 32-bit surface, as WritePixels takes them.
+void Read32BitPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out);
 
 // Copies pixel values unchanged; both surfaces have the same bit count and the runs lie inside.
 void CopyPixels(const DibSurface& source, int sourceX, int sourceY, DibSurface& target, int x,

@@ -1,6 +1,7 @@
 #include "bitmap/gdi.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <utility>
 
@@ -28,6 +29,20 @@ OffsetRange ClipRun(OffsetRange offsets, long long at, long long limit) {
 // going through colours would move an index to an earlier entry of equal distance.
 bool SameValues(const DibSurface& from, const DibSurface& to) {
   return from.bitCount == to.bitCount && (to.bitCount > 8 || from.colors == to.colors);
+}
+
+// A 32-bit row holds the screen's own pixel layout, so it converts without going through colours,
+// a chunk at a time.
+void ConvertFrom32Bits(const DibSurface& from, int fromX, int fromY, DibSurface& to, int x, int y,
+                       int count) {
+  std::array<std::uint32_t, 1024> chunk;
+  for (int done = 0; done < count;) {
+    const int part = std::min(count - done, static_cast<int>(chunk.size()));
+    const std::span<std::uint32_t> pixels(chunk.data(), static_cast<std::size_t>(part));
+    Read32BitPixels(from, fromX + done, fromY, pixels);
+    WritePixels(to, x + done, y, pixels);
+    done += part;
+  }
 }
 
 }  // namespace
@@ -188,12 +203,15 @@ bool Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandl
   const int count = static_cast<int>(columns.last - columns.first);
   const int targetX = static_cast<int>(x + columns.first);
   const int fromX = static_cast<int>(sourceX + columns.first);
-  std::vector<ColorValue> run(sameValues ? 0 : static_cast<std::size_t>(count));
+  std::vector<ColorValue> run(
+      sameValues || fromSurface->bitCount == 32 ? 0 : static_cast<std::size_t>(count));
   for (long long row = rows.first; row < rows.last; ++row) {
     const int targetY = static_cast<int>(y + row);
     const int fromY = static_cast<int>(sourceY + row);
     if (sameValues) {
       CopyPixels(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
+    } else if (fromSurface->bitCount == 32) {
+      ConvertFrom32Bits(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
     } else {
       ReadColors(*fromSurface, fromX, fromY, run);
       WriteColors(*to, targetX, targetY, run);
@@ -211,7 +229,7 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   // Only the part on the screen is captured; the rest of the rectangle stays black.
   const OffsetRange onColumns = ClipRun(columns, sourceX, screen_.Width());
   const OffsetRange onRows = ClipRun(rows, sourceY, screen_.Height());
-  std::vector<std::uint32_t> captured;
+  std::vector<std::uint32_t>& captured = capturedScreen_;
   const long long capturedWidth = onColumns.Empty() ? 0 : onColumns.last - onColumns.first;
   if (!onColumns.Empty() && !onRows.Empty()) {
     captured.resize(static_cast<std::size_t>(capturedWidth * (onRows.last - onRows.first)));
@@ -222,17 +240,26 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
     }
   }
 
-  std::vector<ColorValue> run(static_cast<std::size_t>(columns.last - columns.first));
+  const std::vector<std::uint32_t> black(static_cast<std::size_t>(columns.last - columns.first), 0);
   for (long long row = rows.first; row < rows.last; ++row) {
-    std::fill(run.begin(), run.end(), ColorValue{0});
-    if (row >= onRows.first && row < onRows.last) {
-      const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
-      for (long long column = onColumns.first; column < onColumns.last; ++column) {
-        run[static_cast<std::size_t>(column - columns.first)] =
-            FromScreenPixel(line[column - onColumns.first]);
-      }
+    const int targetY = static_cast<int>(y + row);
+    if (row < onRows.first || row >= onRows.last || onColumns.Empty()) {
+      WritePixels(target, static_cast<int>(x + columns.first), targetY, black);
+      continue;
     }
-    WriteColors(target, static_cast<int>(x + columns.first), static_cast<int>(y + row), run);
+    // Off the screen to the left and right: black.
+    if (onColumns.first > columns.first) {
+      WritePixels(
+          target, static_cast<int>(x + columns.first), targetY,
+          std::span(black).first(static_cast<std::size_t>(onColumns.first - columns.first)));
+    }
+    const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
+    WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
+                {line, static_cast<std::size_t>(capturedWidth)});
+    if (onColumns.last < columns.last) {
+      WritePixels(target, static_cast<int>(x + onColumns.last), targetY,
+                  std::span(black).first(static_cast<std::size_t>(columns.last - onColumns.last)));
+    }
   }
   return true;
 }
@@ -337,11 +364,9 @@ int Gdi::PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags) {
   const OffsetRange columns = ClipRun({0, width}, 0, surface->width);
   const OffsetRange rows = ClipRun({0, height}, 0, surface->height);
   if (columns.Empty() || rows.Empty()) return 1;
-  std::vector<ColorValue> run(static_cast<std::size_t>(columns.last));
   for (long long row = 0; row < rows.last; ++row) {
-    const std::uint32_t* line = drawing.data() + row * width;
-    std::transform(line, line + columns.last, run.begin(), FromScreenPixel);
-    WriteColors(*surface, 0, static_cast<int>(row), run);
+    WritePixels(*surface, 0, static_cast<int>(row),
+                {drawing.data() + row * width, static_cast<std::size_t>(columns.last)});
   }
   return 1;
 }

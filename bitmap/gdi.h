@@ -127,6 +127,9 @@ class Gdi {
   ScreenSource& screen_;
   Desktop& desktop_;
   GdiHandle lastHandle_ = 0;
+  // Screen pixels on their way into a bitmap, kept between captures: a fresh buffer of a whole
+  // screen costs more in page faults than the capture itself.
+  std::vector<std::uint32_t> capturedScreen_;
   GdiHandle defaultBitmap_ = 0;
   std::map<GdiHandle, Dc> dcs_;
   std::map<GdiHandle, Bitmap> bitmaps_;

@@ -1,6 +1,7 @@
 #include "platform/linux/x11_pixels.h"
 
 #include <bit>
+#include <cstring>
 
 namespace qel {
 namespace {
@@ -27,6 +28,15 @@ bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
   if (format.bitsPerPixel % 8 != 0 || bytes < 2 || bytes > 4) return false;
   const bool plain = bytes == 4 && !format.msbFirst && format.redMask == 0xFF0000 &&
                      format.greenMask == 0xFF00 && format.blueMask == 0xFF;
+  if (plain && std::endian::native == std::endian::little) {
+    // The usual layout on a little-endian client: the bytes already are 0x??RRGGBB.
+    for (int x = 0; x < width; ++x) {
+      std::uint32_t pixel = 0;
+      std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, 4);
+      out[x] = pixel & 0xFFFFFF;
+    }
+    return true;
+  }
   for (int x = 0; x < width; ++x) {
     const std::uint8_t* at = row + static_cast<std::ptrdiff_t>(x) * bytes;
     std::uint32_t pixel = 0;
