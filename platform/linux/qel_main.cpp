@@ -1,5 +1,7 @@
 // Qel on Linux: the one place that puts the real platform together and starts the program.
+#include <QSocketNotifier>
 #include <cstdio>
+#include <memory>
 
 #include "app/allocation_failure.h"
 #include "app/program.h"
@@ -24,6 +26,14 @@ int main(int argc, char** argv) {
   qel::QtDialogs dialogs;
   qel::LinuxProcess process;
   qel::X11Desktop desktop;
+  // The desktop watches the windows it is asked about; their news is read as it comes, so that
+  // none piles up while sampling is off.
+  std::unique_ptr<QSocketNotifier> desktopNews;
+  desktop.OnConnected([&desktop, &desktopNews](int socket) {
+    desktopNews = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    QObject::connect(desktopNews.get(), &QSocketNotifier::activated,
+                     [&desktop] { desktop.ReadEvents(); });
+  });
   qel::X11Screen screen;
   qel::QtHotkeys hotkeys([&windows](qel::WindowHandle target, std::uint32_t message,
                                     std::uintptr_t wParam, std::intptr_t lParam) {

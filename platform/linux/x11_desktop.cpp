@@ -12,16 +12,12 @@
 #include "platform/linux/gbk.h"
 #include "platform/linux/x11_error_trap.h"
 #include "platform/linux/x11_pixels.h"
+#include "platform/linux/x11_window_cache.h"
 
 namespace qel {
 namespace {
 
 constexpr long kIconicState = 3;
-
-struct Tree {
-  Window parent = 0;
-  std::vector<Window> children;  // bottom to top
-};
 
 }  // namespace
 
@@ -32,25 +28,33 @@ struct X11Desktop::State {
   Atom netWmName = 0;
   Atom utf8String = 0;
   bool composite = false;
+  mutable std::optional<X11WindowCache> cache;  // made once the atoms are known
 
   ~State() {
     if (display != nullptr) XCloseDisplay(display);
   }
 
-  std::optional<Tree> QueryTree(Window window) const {
+  std::optional<X11Tree> QueryTree(Window window) const {
+    return cache->Remember(window, &X11WindowCache::Entry::tree, [&] { return LoadTree(window); });
+  }
+  std::optional<X11Tree> LoadTree(Window window) const {
     ErrorTrap trap(display);
     Window rootReturn = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     const Status ok = XQueryTree(display, window, &rootReturn, &parent, &children, &count);
-    std::optional<Tree> tree;
+    std::optional<X11Tree> tree;
     if (ok != 0 && !trap.Failed())
-      tree = Tree{parent, std::vector<Window>(children, children + count)};
+      tree = X11Tree{parent, std::vector<Window>(children, children + count)};
     if (children != nullptr) XFree(children);
     return tree;
   }
 
   std::optional<XWindowAttributes> Attributes(Window window) const {
     if (window == 0) return std::nullopt;
+    return cache->Remember(window, &X11WindowCache::Entry::attributes,
+                           [&] { return LoadAttributes(window); });
+  }
+  std::optional<XWindowAttributes> LoadAttributes(Window window) const {
     ErrorTrap trap(display);
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display, window, &attributes) == 0 || trap.Failed()) {
@@ -60,6 +64,10 @@ struct X11Desktop::State {
   }
 
   std::optional<long> WmState(Window window) const {
+    return cache->Remember(window, &X11WindowCache::Entry::wmState,
+                           [&] { return LoadWmState(window); });
+  }
+  std::optional<long> LoadWmState(Window window) const {
     ErrorTrap trap(display);
     Atom type = 0;
     int format = 0;
@@ -108,7 +116,29 @@ struct X11Desktop::State {
     return tree && tree->parent == root;
   }
 
+  // The child of `window` holding the root point (x, y), 0 for none; nullopt when it is gone.
+  std::optional<Window> ChildAt(Window window, ScreenPoint point) const {
+    return cache->ChildAt(window, point.x, point.y, [&]() -> std::optional<Window> {
+      ErrorTrap trap(display);
+      int x = 0, y = 0;
+      Window child = 0;
+      XTranslateCoordinates(display, root, window, point.x, point.y, &x, &y, &child);
+      if (trap.Failed()) return std::nullopt;
+      return child;
+    });
+  }
+
+  std::string LoadTitle(Window window);
+  std::optional<std::string> LoadClassName(Window window);
+
+  // A window's place on the root moves with any of its ancestors: walking up to the top level
+  // first has every ancestor watched, so the remembered place is forgotten when one moves.
   std::optional<WindowRect> RootRect(Window window) const {
+    TopLevelOf(window);
+    return cache->Remember(window, &X11WindowCache::Entry::rootRect,
+                           [&] { return LoadRootRect(window); });
+  }
+  std::optional<WindowRect> LoadRootRect(Window window) const {
     const auto attributes = Attributes(window);
     if (!attributes) return std::nullopt;
     ErrorTrap trap(display);
@@ -120,13 +150,17 @@ struct X11Desktop::State {
     const int border = 2 * attributes->border_width;
     return WindowRect{x, y, x + attributes->width + border, y + attributes->height + border};
   }
+
 };
 
 X11Desktop::X11Desktop() = default;
 
 // The connection is made at the first query, so that starting the program does not wait for it.
 X11Desktop::State& X11Desktop::S() {
-  if (state_) return *state_;
+  if (state_) {
+    state_->cache->ReadEvents();
+    return *state_;
+  }
   auto state = std::make_unique<State>();
   State& s = *state;
   s.display = XOpenDisplay(nullptr);
@@ -140,9 +174,16 @@ X11Desktop::State& X11Desktop::S() {
   // The server keeps every top-level window's drawing in a pixmap of its own from now on, so a
   // covered window can still be read.
   if (s.composite) XCompositeRedirectSubwindows(s.display, s.root, CompositeRedirectAutomatic);
+  s.cache.emplace(s.display, s.root, s.wmState, XInternAtom(s.display, "WM_NAME", False),
+                  s.netWmName);
   XSync(s.display, False);
   state_ = std::move(state);
+  if (connected_) connected_(ConnectionNumber(state_->display));
   return *state_;
+}
+
+void X11Desktop::ReadEvents() {
+  if (state_) state_->cache->ReadEvents();
 }
 
 X11Desktop::~X11Desktop() = default;
@@ -158,18 +199,16 @@ ScreenPoint X11Desktop::CursorPosition() {
 
 WindowHandle X11Desktop::WindowFromPoint(ScreenPoint point) {
   State& s = S();
-  ErrorTrap trap(s.display);
-  int x = 0, y = 0;
-  Window top = 0;
-  XTranslateCoordinates(s.display, s.root, s.root, point.x, point.y, &x, &y, &top);
-  if (top == 0 || trap.Failed()) return 0;
-  Window current = s.ClientOf(top);
+  const auto top = s.ChildAt(s.root, point);
+  if (!top || *top == 0) return 0;
+  Window current = s.ClientOf(*top);
   const auto clientRect = s.RootRect(current);
-  const bool inClient = clientRect && Contains(*clientRect, point);
   // On the frame's own decorations the application's window stands for the frame.
-  for (Window child = 0; inClient; current = child) {
-    XTranslateCoordinates(s.display, s.root, current, point.x, point.y, &x, &y, &child);
-    if (child == 0 || trap.Failed()) break;
+  if (clientRect && Contains(*clientRect, point)) {
+    while (const auto child = s.ChildAt(current, point)) {
+      if (*child == 0) break;
+      current = *child;
+    }
   }
   return static_cast<WindowHandle>(current);
 }
@@ -236,6 +275,12 @@ std::optional<ScreenPoint> X11Desktop::ClientToScreen(WindowHandle window, Scree
 std::string X11Desktop::Title(WindowHandle window) {
   State& s = S();
   if (window == 0) return {};
+  return s.cache->Remember(window, &X11WindowCache::Entry::title,
+                           [&] { return s.LoadTitle(window); });
+}
+
+std::string X11Desktop::State::LoadTitle(Window window) {
+  State& s = *this;
   ErrorTrap trap(s.display);
   Atom type = 0;
   int format = 0;
@@ -268,6 +313,12 @@ std::string X11Desktop::Title(WindowHandle window) {
 std::optional<std::string> X11Desktop::ClassName(WindowHandle window) {
   State& s = S();
   if (window == 0) return std::nullopt;
+  return s.cache->Remember(window, &X11WindowCache::Entry::className,
+                           [&] { return s.LoadClassName(window); });
+}
+
+std::optional<std::string> X11Desktop::State::LoadClassName(Window window) {
+  State& s = *this;
   ErrorTrap trap(s.display);
   XClassHint hint{};
   std::optional<std::string> name;

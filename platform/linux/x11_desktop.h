@@ -3,6 +3,7 @@
 // the application's own window stands for the frame, as the program expects of a top-level window.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/platform.h"
@@ -16,6 +17,11 @@ class X11Desktop final : public Desktop {
   ~X11Desktop() override;
   X11Desktop(const X11Desktop&) = delete;
   X11Desktop& operator=(const X11Desktop&) = delete;
+
+  // `connected` is told the connection's socket once it is made, so that the program's event loop
+  // can call ReadEvents whenever the server has news; otherwise news is read at each query.
+  void OnConnected(std::function<void(int socket)> connected) { connected_ = std::move(connected); }
+  void ReadEvents();
 
   ScreenPoint CursorPosition() override;
   WindowHandle WindowFromPoint(ScreenPoint point) override;
@@ -35,6 +41,7 @@ class X11Desktop final : public Desktop {
   struct State;
   State& S();
   std::unique_ptr<State> state_;
+  std::function<void(int)> connected_;
 };
 
 }  // namespace qel

@@ -51,6 +51,34 @@ TEST_F(X11DesktopTest, TheSmallestVisibleSiblingUnderTheCursorIsReported) {
   EXPECT_EQ(WindowUnderCursor(desktop), small);
 }
 
+// The desktop remembers what it learnt about windows; every change must still show at once.
+TEST_F(X11DesktopTest, AnswersFollowTheDesktopAsItChanges) {
+  const auto window = Make({100, 100, 200, 100}, 0x112233, "before");
+  const auto other = Make({400, 100, 200, 100}, 0x445566, "other");
+  EXPECT_EQ(desktop.WindowFromPoint({150, 150}), window);
+  EXPECT_EQ(desktop.WindowRectOf(window), (WindowRect{100, 100, 300, 200}));
+  EXPECT_EQ(desktop.Title(window), "before");
+  EXPECT_EQ(desktop.ClientToScreen(window, {0, 0}), (ScreenPoint{100, 100}));
+
+  x11.SetTitle(window, "after");
+  EXPECT_EQ(desktop.Title(window), "after");
+
+  x11.MoveWindow(other, 120, 120);
+  EXPECT_EQ(desktop.WindowFromPoint({150, 150}), other) << "a window moved over the point";
+  x11.RaiseWindow(window);
+  EXPECT_EQ(desktop.WindowFromPoint({150, 150}), window) << "restacked above it again";
+
+  x11.MoveWindow(window, 500, 300);
+  EXPECT_EQ(desktop.WindowRectOf(window), (WindowRect{500, 300, 700, 400}));
+  EXPECT_EQ(desktop.ClientToScreen(window, {0, 0}), (ScreenPoint{500, 300}));
+  EXPECT_EQ(desktop.WindowFromPoint({150, 150}), other);
+
+  x11.MarkIconic(window);
+  EXPECT_FALSE(desktop.IsVisible(window));
+  EXPECT_TRUE(desktop.IsIconic(window));
+  EXPECT_NE(desktop.WindowFromPoint({550, 350}), window);
+}
+
 TEST_F(X11DesktopTest, MinimisedAndVanishedWindowsAreReportedAsSuch) {
   const auto window = Make({100, 100, 50, 50}, 0xFFFFFF, "soon gone");
   x11.MarkIconic(window);

@@ -238,6 +238,20 @@ void X11Client::RaiseWindow(std::uint32_t window) {
   Sync();
 }
 
+void X11Client::MoveWindow(std::uint32_t window, int x, int y) {
+  XMoveWindow(D(display_), window, x, y);
+  Sync();
+}
+
+void X11Client::SetTitle(std::uint32_t window, const std::string& title) {
+  Display* display = D(display_);
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                  XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title.data()),
+                  static_cast<int>(title.size()));
+  Sync();
+}
+
 void X11Client::MarkIconic(std::uint32_t window) {
   Display* display = D(display_);
   XUnmapWindow(display, window);

@@ -57,6 +57,8 @@ class X11Client {
                              const std::string& className, std::uint32_t parent = 0);
   void DestroyWindow(std::uint32_t window);
   void RaiseWindow(std::uint32_t window);
+  void MoveWindow(std::uint32_t window, int x, int y);
+  void SetTitle(std::uint32_t window, const std::string& title);
   // What a window manager does to minimise a window: unmap it and mark it iconic.
   void MarkIconic(std::uint32_t window);
   void MovePointer(int x, int y);
