@@ -2,7 +2,9 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <type_traits>
 #include <stdexcept>
 
 namespace qel {
@@ -71,9 +73,18 @@ std::size_t Utf8Unit(const char* at, std::size_t left) {
   return length;
 }
 
+// Plain ASCII reads the same in all three encodings, and most texts the program shows are numbers.
+template <typename Text>
+bool IsAscii(const Text& text) {
+  return std::all_of(text.begin(), text.end(), [](auto unit) {
+    return static_cast<std::make_unsigned_t<decltype(unit)>>(unit) < 0x80;
+  });
+}
+
 }  // namespace
 
 std::u16string GbkToUtf16(std::string_view gbk) {
+  if (IsAscii(gbk)) return std::u16string(gbk.begin(), gbk.end());
   thread_local Converter converter("UTF-16LE", "CP936");
   static constexpr char kReplacement[] = {'\xFD', '\xFF'};  // U+FFFD, little-endian
   const std::string bytes = converter.Convert(gbk, {kReplacement, 2}, ByteUnit);
@@ -86,6 +97,7 @@ std::u16string GbkToUtf16(std::string_view gbk) {
 }
 
 std::string Utf16ToGbk(std::u16string_view text) {
+  if (IsAscii(text)) return std::string(text.begin(), text.end());
   thread_local Converter converter("CP936", "UTF-16LE");
   std::string bytes(text.size() * 2, '\0');
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -96,6 +108,7 @@ std::string Utf16ToGbk(std::u16string_view text) {
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   thread_local Converter converter("CP936", "UTF-8");
   return converter.Convert(utf8, "?", Utf8Unit);
 }

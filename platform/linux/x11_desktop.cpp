@@ -150,7 +150,6 @@ struct X11Desktop::State {
     const int border = 2 * attributes->border_width;
     return WindowRect{x, y, x + attributes->width + border, y + attributes->height + border};
   }
-
 };
 
 X11Desktop::X11Desktop() = default;
@@ -356,12 +355,8 @@ bool X11Desktop::PrintWindow(WindowHandle window, int width, int height, std::ui
                               static_cast<std::uint32_t>(visual.green_mask),
                               static_cast<std::uint32_t>(visual.blue_mask)};
     std::fill(pixels, pixels + static_cast<std::ptrdiff_t>(width) * height, 0u);
-    for (int y = 0; y < image->height && drawnOk; ++y) {
-      drawnOk = ConvertXRow(format,
-                            reinterpret_cast<const std::uint8_t*>(image->data) +
-                                static_cast<std::ptrdiff_t>(y) * image->bytes_per_line,
-                            image->width, pixels + static_cast<std::ptrdiff_t>(y) * width);
-    }
+    drawnOk = ConvertXImage(format, reinterpret_cast<const std::uint8_t*>(image->data),
+                            image->bytes_per_line, image->width, image->height, pixels, width);
   }
   if (image != nullptr) XDestroyImage(image);
   if (pixmap != 0) XFreePixmap(s.display, pixmap);

@@ -51,4 +51,15 @@ bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
   return true;
 }
 
+bool ConvertXImage(const XPixelFormat& format, const std::uint8_t* data, int bytesPerLine,
+                   int width, int height, std::uint32_t* out, std::ptrdiff_t outStride) {
+  for (int y = 0; y < height; ++y) {
+    if (!ConvertXRow(format, data + static_cast<std::ptrdiff_t>(y) * bytesPerLine, width,
+                     out + y * outStride)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace qel

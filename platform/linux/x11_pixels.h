@@ -2,6 +2,7 @@
 // X11 screen source, tested without a display.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace qel {
@@ -17,5 +18,9 @@ struct XPixelFormat {
 // Converts `width` pixels of one image row. False for a layout it does not know.
 bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
                  std::uint32_t* out);
+// Converts `height` rows of `width` pixels, `bytesPerLine` apart, into rows `outStride` pixels
+// apart. False for a layout it does not know.
+bool ConvertXImage(const XPixelFormat& format, const std::uint8_t* data, int bytesPerLine,
+                   int width, int height, std::uint32_t* out, std::ptrdiff_t outStride);
 
 }  // namespace qel

@@ -45,15 +45,8 @@ struct X11Screen::State {
   }
 
   bool Copy(const XImage& image, int width, int height, std::uint32_t* pixels) const {
-    const XPixelFormat format = FormatOf(image);
-    for (int y = 0; y < height; ++y) {
-      const auto* row = reinterpret_cast<const std::uint8_t*>(image.data) +
-                        static_cast<std::ptrdiff_t>(y) * image.bytes_per_line;
-      if (!ConvertXRow(format, row, width, pixels + static_cast<std::ptrdiff_t>(y) * width)) {
-        return false;
-      }
-    }
-    return true;
+    return ConvertXImage(FormatOf(image), reinterpret_cast<const std::uint8_t*>(image.data),
+                         image.bytes_per_line, width, height, pixels, width);
   }
 
   // A shared segment as large as the screen, made on first use; a private key and removal right

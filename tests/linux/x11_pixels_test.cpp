@@ -45,6 +45,15 @@ TEST(ConvertXRow, ReadsTheLayoutsServersUse) {
   }
 }
 
+TEST(ConvertXImage, KeepsEachSidesRowSpacing) {
+  // Two rows of two 24-bit pixels, each row padded to 8 bytes; written four pixels apart.
+  const std::uint8_t bytes[16] = {1, 0, 0, 2, 0, 0, 0xEE, 0xEE, 3, 0, 0, 4, 0, 0, 0xEE, 0xEE};
+  std::vector<std::uint32_t> out(8, 0xDEADBEEF);
+  ASSERT_TRUE(ConvertXImage({24, false, 0xFF0000, 0xFF00, 0xFF}, bytes, 8, 2, 2, out.data(), 4));
+  EXPECT_EQ(out, (std::vector<std::uint32_t>{1, 2, 0xDEADBEEF, 0xDEADBEEF, 3, 4, 0xDEADBEEF,
+                                             0xDEADBEEF}));
+}
+
 TEST(ConvertXRow, RefusesLayoutsItDoesNotKnow) {
   const std::uint8_t bytes[8] = {};
   std::uint32_t out[2] = {};
