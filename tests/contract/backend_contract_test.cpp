@@ -104,7 +104,7 @@ class HotkeyContract : public BackendContract {
     form.Check(RadioBox2);
     harness().onMessage = [this](WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
-      if (target != form.NativeHandle(Label13) || message != kHotkeyNotifyMessage) return;
+      if (target != harness().ReceiverWindow() || message != kHotkeyNotifyMessage) return;
       ++notifications;
       OnHotkeyNotify(form, dialogs, displayScale, hotkeyId, static_cast<std::int32_t>(wParam),
                      static_cast<std::int32_t>(lParam));
@@ -112,7 +112,7 @@ class HotkeyContract : public BackendContract {
   }
 
   void Register() {
-    hotkeyId = registration.RegisterAppHotkey(harness().OwnWindow(), form.NativeHandle(Label13), 0,
+    hotkeyId = registration.RegisterAppHotkey(harness().OwnWindow(), harness().ReceiverWindow(), 0,
                                               kF2VirtualKey);
   }
   bool Sampling() const { return form.TimerInterval(Timer1) == kSamplingIntervalMs; }

@@ -36,6 +36,8 @@ class BackendHarness {
   // A window of this program, for the hotkey service to hook. Messages the service sends to
   // this program's windows arrive at `onMessage`.
   virtual WindowHandle OwnWindow() = 0;
+  // Another window of this program, to be told of each hotkey as the program's label is.
+  virtual WindowHandle ReceiverWindow() = 0;
   MessageReceiver onMessage;
 
   // Another program takes F2 for itself.

@@ -46,6 +46,7 @@ class FakeBackendHarness final : public BackendHarness {
   void MovePointer(ScreenPoint point) override { desktop_.cursor = point; }
 
   WindowHandle OwnWindow() override { return 0x7000; }
+  WindowHandle ReceiverWindow() override { return 0x7001; }
   void HoldF2Elsewhere() override { hotkeys_.heldElsewhere.insert({0, kF2VirtualKey}); }
   void PressF2InAnotherProgram() override { hotkeys_.Press(0, kF2VirtualKey); }
 

@@ -40,6 +40,7 @@ class X11BackendHarness final : public BackendHarness {
   void MovePointer(ScreenPoint point) override { others_.MovePointer(point.x, point.y); }
 
   WindowHandle OwnWindow() override { return ownWindow_.winId(); }
+  WindowHandle ReceiverWindow() override { return receiver_.winId(); }
   void HoldF2Elsewhere() override { ASSERT_TRUE(others_.GrabKey("F2")); }
   void PressF2InAnotherProgram() override {
     if (focused_ == 0) {
@@ -64,6 +65,7 @@ class X11BackendHarness final : public BackendHarness {
     if (onMessage) onMessage(target, message, wParam, lParam);
   }};
   QWidget ownWindow_;
+  QWidget receiver_;
   std::vector<std::uint32_t> opened_;
   std::uint32_t focused_ = 0;
 };

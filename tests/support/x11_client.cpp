@@ -218,6 +218,14 @@ std::uint32_t X11Client::CreateWindow(const ScreenRect& rect, std::uint32_t rgb,
   XClassHint hint{name.data(), name.data()};
   XSetClassHint(display, window, &hint);
   if (parent == 0) {
+    // Placed where asked, also by a window manager, as a user-placed window is.
+    XSizeHints placement{};
+    placement.flags = USPosition | USSize;
+    placement.x = rect.x;
+    placement.y = rect.y;
+    placement.width = rect.width;
+    placement.height = rect.height;
+    XSetWMNormalHints(display, window, &placement);
     const long normal[2] = {1, 0};  // NormalState, as a window manager marks a managed window
     const Atom wmState = XInternAtom(display, "WM_STATE", False);
     XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
@@ -260,6 +268,30 @@ void X11Client::MarkIconic(std::uint32_t window) {
   XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(iconic), 2);
   Sync();
+}
+
+void X11Client::RequestIconic(std::uint32_t window) {
+  Display* display = D(display_);
+  XIconifyWindow(display, window, DefaultScreen(display));
+  Sync();
+}
+
+bool X11Client::WindowManagerRuns() {
+  // A window manager that follows the freedesktop.org hints names a window of its own on the
+  // root once it has taken over. Only looked at: trying to take the root over to find out would
+  // race with a manager that is starting.
+  Display* display = D(display_);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool named =
+      XGetWindowProperty(display, DefaultRootWindow(display),
+                         XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr && count == 1 && format == 32;
+  if (data != nullptr) XFree(data);
+  return named;
 }
 
 void X11Client::Focus(std::uint32_t window) {

@@ -61,6 +61,10 @@ class X11Client {
   void SetTitle(std::uint32_t window, const std::string& title);
   // What a window manager does to minimise a window: unmap it and mark it iconic.
   void MarkIconic(std::uint32_t window);
+  // Asks the window manager to minimise the window, as its minimise button does.
+  void RequestIconic(std::uint32_t window);
+  // Whether a window manager runs on the display.
+  bool WindowManagerRuns();
   void MovePointer(int x, int y);
   void Focus(std::uint32_t window);
   // Holds a key system-wide, as another program that registered it would; false if it is taken.

@@ -1,0 +1,56 @@
+#include "platform/win32/win32_screen.h"
+
+#include <algorithm>
+
+#include "platform/win32/win32_dib.h"
+
+namespace qel {
+namespace {
+
+DEVMODEW CurrentMode() {
+  DEVMODEW mode{};
+  mode.dmSize = sizeof(mode);
+  if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) == 0) return DEVMODEW{};
+  return mode;
+}
+
+}  // namespace
+
+Win32Screen::Win32Screen() = default;
+
+Win32Screen::~Win32Screen() = default;
+
+int Win32Screen::Width() const { return static_cast<int>(CurrentMode().dmPelsWidth); }
+
+int Win32Screen::Height() const { return static_cast<int>(CurrentMode().dmPelsHeight); }
+
+int Win32Screen::BitsPerPixel() const { return static_cast<int>(CurrentMode().dmBitsPerPel); }
+
+bool Win32Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+  const DEVMODEW mode = CurrentMode();
+  const auto screenWidth = static_cast<long long>(mode.dmPelsWidth);
+  const auto screenHeight = static_cast<long long>(mode.dmPelsHeight);
+  if (width <= 0 || height <= 0 || x < 0 || y < 0 ||
+      x + static_cast<long long>(width) > screenWidth ||
+      y + static_cast<long long>(height) > screenHeight) {
+    return false;
+  }
+  if (!target_ || target_->Width() < width || target_->Height() < height) {
+    const int targetWidth = std::max(width, target_ ? target_->Width() : 0);
+    const int targetHeight = std::max(height, target_ ? target_->Height() : 0);
+    target_.reset();
+    auto target = std::make_unique<Dib32>(targetWidth, targetHeight);
+    if (!target->Ready()) return false;
+    target_ = std::move(target);
+  }
+  const ScreenDc screen;
+  if (screen.Get() == nullptr) return false;
+  // CAPTUREBLT takes in layered windows too, as the user sees them.
+  if (BitBlt(target_->Dc(), 0, 0, width, height, screen.Get(), x, y, SRCCOPY | CAPTUREBLT) == 0) {
+    return false;
+  }
+  target_->CopyTo(width, height, pixels, width);
+  return true;
+}
+
+}  // namespace qel

@@ -1,0 +1,32 @@
+// The screen on Windows as a source of pixels: the primary display read from the screen DC into
+// a 32-bit DIB section that is kept between reads and grows to the largest rectangle asked for.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace qel {
+
+class Dib32;
+
+class Win32Screen final : public ScreenSource {
+ public:
+  Win32Screen();
+  ~Win32Screen() override;
+  Win32Screen(const Win32Screen&) = delete;
+  Win32Screen& operator=(const Win32Screen&) = delete;
+
+  // The primary display's current mode.
+  int Width() const override;
+  int Height() const override;
+  int BitsPerPixel() const override;
+  // Refuses a rectangle that is not wholly on the screen, as the X11 source does.
+  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) override;
+
+ private:
+  std::unique_ptr<Dib32> target_;
+};
+
+}  // namespace qel
