@@ -1,6 +1,7 @@
 #include "bitmap/dib_surface.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -17,9 +18,6 @@ bool HasColorTable(int bitCount) { return bitCount <= 8; }
 ColorValue Rgb(unsigned red, unsigned green, unsigned blue) {
   return ColorValue{red} | ColorValue{green} << 8 | ColorValue{blue} << 16;
 }
-std::uint8_t Red(ColorValue color) { return static_cast<std::uint8_t>(color); }
-std::uint8_t Green(ColorValue color) { return static_cast<std::uint8_t>(color >> 8); }
-std::uint8_t Blue(ColorValue color) { return static_cast<std::uint8_t>(color >> 16); }
 
 // Widens a 5-bit channel by repeating its top bits below it, as GDI does, so that 31 gives 255.
 unsigned Expand5(unsigned channel) { return channel << 3 | channel >> 2; }
@@ -126,45 +124,16 @@ void ReadColors(const DibSurface& surface, int x, int y, std::span<ColorValue> o
 }
 
 void WriteColors(DibSurface& surface, int x, int y, std::span<const ColorValue> in) {
-  std::uint8_t* row = surface.Row(y);
-  const int count = static_cast<int>(in.size());
-  switch (surface.bitCount) {
-    case 32:
-      for (int i = 0; i < count; ++i) {
-        std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x + i) * 4;
-        p[0] = Blue(in[i]);
-        p[1] = Green(in[i]);
-        p[2] = Red(in[i]);
-        p[3] = 0;
-      }
-      break;
-    case 24:
-      for (int i = 0; i < count; ++i) {
-        std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x + i) * 3;
-        p[0] = Blue(in[i]);
-        p[1] = Green(in[i]);
-        p[2] = Red(in[i]);
-      }
-      break;
-    case 16:
-      for (int i = 0; i < count; ++i) {
-        std::uint8_t* p = row + static_cast<std::ptrdiff_t>(x + i) * 2;
-        const unsigned value = unsigned{Red(in[i])} >> 3 << 10 | unsigned{Green(in[i])} >> 3 << 5 |
-                               unsigned{Blue(in[i])} >> 3;
-        p[0] = static_cast<std::uint8_t>(value);
-        p[1] = static_cast<std::uint8_t>(value >> 8);
-      }
-      break;
-    default: {
-      const ColorTableIndex& index = IndexOf(surface);
-      if (surface.bitCount == 8) {
-        for (int i = 0; i < count; ++i) row[x + i] = index.Nearest(in[i]);
-        break;
-      }
-      for (int i = 0; i < count; ++i) {
-        SetIndexAt(row, x + i, surface.bitCount, index.Nearest(in[i]));
-      }
+  // Through the pixel layout, a chunk at a time: one conversion to each format, not two.
+  std::array<std::uint32_t, 1024> chunk;
+  for (std::size_t done = 0; done < in.size();) {
+    const std::size_t part = std::min(in.size() - done, chunk.size());
+    for (std::size_t i = 0; i < part; ++i) {
+      const ColorValue color = in[done + i];
+      chunk[i] = (color & 0xFFu) << 16 | (color & 0xFF00u) | (color >> 16 & 0xFFu);
     }
+    WritePixels(surface, x + static_cast<int>(done), y, std::span(chunk).first(part));
+    done += part;
   }
 }
 
