@@ -12,6 +12,7 @@
 #include "platform/win32/win32_hotkeys.h"
 #include "platform/win32/win32_screen.h"
 #include "tests/contract/backend_harness.h"
+#include "tests/win32/desktop_user.h"
 #include "tests/win32/other_program.h"
 
 namespace qel::test {
@@ -24,62 +25,6 @@ constexpr auto kSettleTime = std::chrono::milliseconds(100);
 constexpr const wchar_t* kOwnClass = L"QelOwnWindow";
 constexpr const wchar_t* kReceiverClass = L"QelReceiver";
 constexpr const wchar_t* kHolderClass = L"QelHotkeyHolder";
-
-[[noreturn]] void Fail(const std::string& what) {
-  throw std::runtime_error(what + " (error " + std::to_string(GetLastError()) + ")");
-}
-
-std::wstring Utf8ToUtf16(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int length = static_cast<int>(utf8.size());
-  const int size =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
-  if (size <= 0) Fail("the title is not UTF-8");
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, text.data(), size);
-  return text;
-}
-
-COLORREF ColorRefOf(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-// Windows of the other program: filled with the colour given when made, on the screen and when
-// asked to print themselves.
-LRESULT CALLBACK PaintedProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto fill = [hwnd](HDC dc) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    SetDCBrushColor(dc, static_cast<COLORREF>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  };
-  switch (message) {
-    case WM_NCCREATE: {
-      const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-      SetWindowLongPtrW(
-          hwnd, GWLP_USERDATA,
-          static_cast<LONG_PTR>(*static_cast<const COLORREF*>(create->lpCreateParams)));
-      break;
-    }
-    case WM_ERASEBKGND:
-      fill(reinterpret_cast<HDC>(wParam));
-      return 1;
-    case WM_PRINTCLIENT:
-      fill(reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT paint{};
-      if (HDC dc = BeginPaint(hwnd, &paint)) {
-        fill(dc);
-        EndPaint(hwnd, &paint);
-      }
-      return 0;
-    }
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 class Win32BackendHarness final : public BackendHarness {
  public:
@@ -117,22 +62,11 @@ class Win32BackendHarness final : public BackendHarness {
 
   WindowHandle OpenWindow(const WindowRect& rect, std::uint32_t rgb, const UiText& title,
                           const std::string& className) override {
-    const std::wstring wideClass = Utf8ToUtf16(className);
-    RegisterWindowClass(wideClass, &PaintedProcedure);
-    const std::wstring wideTitle = Utf8ToUtf16(title.readable);
     HWND window = nullptr;
     other_.Run([&] {
-      COLORREF color = ColorRefOf(rgb);
-      window = CreateWindowExW(WS_EX_TOPMOST, wideClass.c_str(), wideTitle.c_str(), WS_POPUP,
-                               rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), &color);
-      if (window == nullptr) Fail("cannot open a window of the other program");
+      window = CreatePaintedWindow(Utf8ToUtf16(className), Utf8ToUtf16(title.readable),
+                                   {rect.left, rect.top, rect.right, rect.bottom}, rgb);
       opened_.push_back(window);
-      // Shown without activating it: Wine hands an activated window to the window manager, and
-      // with none on the test's display it waits two seconds for one when the window goes.
-      ShowWindow(window, SW_SHOWNOACTIVATE);
-      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      UpdateWindow(window);
     });
     const int centreX = (rect.left + rect.right) / 2;
     const int centreY = (rect.top + rect.bottom) / 2;
@@ -181,14 +115,7 @@ class Win32BackendHarness final : public BackendHarness {
     });
     ASSERT_TRUE(WaitFor([this] { return GetForegroundWindow() == focused_; }))
         << "the other program's window did not get the focus";
-    INPUT keys[2] = {};
-    for (INPUT& key : keys) {
-      key.type = INPUT_KEYBOARD;
-      key.ki.wVk = VK_F2;
-      key.ki.wScan = static_cast<WORD>(MapVirtualKeyW(VK_F2, MAPVK_VK_TO_VSC));
-    }
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u) << "the key press was refused";
+    PressKey(VK_F2);
   }
 
   bool WaitFor(const std::function<bool()>& condition) override {
@@ -233,25 +160,6 @@ class Win32BackendHarness final : public BackendHarness {
   std::uint32_t ScreenPixel(int x, int y) {
     std::uint32_t pixel = 0;
     return screen_.Capture(x, y, 1, 1, &pixel) ? pixel : 0xFFFFFFFFu;
-  }
-
-  static void Pump() {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-
-  static bool PumpUntil(const std::function<bool()>& condition,
-                        std::chrono::milliseconds patience) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    for (;;) {
-      Pump();
-      if (condition()) return true;
-      if (std::chrono::steady_clock::now() >= deadline) return false;
-      MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
   }
 
   Win32Desktop desktop_;
