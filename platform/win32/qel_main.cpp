@@ -1,0 +1,31 @@
+// Qel on Windows: the one place that puts the real platform together and starts the program.
+#include "app/allocation_failure.h"
+#include "app/program.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_hotkeys.h"
+#include "platform/win32/win32_process.h"
+#include "platform/win32/win32_screen.h"
+#include "platform/win32/win32_window_system.h"
+
+int main() {
+  qel::Win32WindowSystem windows;
+  qel::Win32Dialogs dialogs;
+  qel::Win32Process process;
+  qel::Win32Desktop desktop;
+  qel::Win32Screen screen;
+  // The hotkey's notification is sent to the receiving label as a window message, which the
+  // label's own procedure turns into its event: nothing needs relaying here.
+  qel::Win32Hotkeys hotkeys;
+  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
+  qel::Program program(platform);
+  qel::SetAllocationFailureHandler(
+      [](std::size_t bytes, void* context) {
+        static_cast<qel::Program*>(context)->ReportFatalError(qel::AllocationFailureMessage(bytes));
+      },
+      &program);
+
+  const int result = program.ProgramStart();
+  program.EndOfProgram();
+  return result;
+}

@@ -1,0 +1,207 @@
+// The real qel.exe under Wine, driven from outside as a user would: pointer clicks and key presses
+// through SendInput, fields read back with their window text, colours read off the screen.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "app/layout_table.h"
+#include "platform/win32/win32_screen.h"
+#include "tests/win32/desktop_user.h"
+#include "tests/win32/other_program.h"
+
+namespace qel::test {
+namespace {
+
+using namespace std::chrono_literals;
+using enum ControlId;
+
+// The build's path of qel.exe; a Unix one when built for Wine, which reaches it through drive Z:.
+std::wstring WindowsPath(const char* buildPath) {
+  std::wstring path = Utf8ToUtf16(buildPath);
+  if (path.starts_with(L'/')) path = L"Z:" + path;
+  for (wchar_t& unit : path) {
+    if (unit == L'/') unit = L'\\';
+  }
+  return path;
+}
+
+std::string Utf16ToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+std::string WindowText(HWND window) {
+  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto copied = SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                   reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(copied));
+  return Utf16ToUtf8(text);
+}
+
+class QelExe : public testing::Test {
+ protected:
+  const Layout& layout = MainWindowLayout();
+  Win32Screen screen;
+  PROCESS_INFORMATION process{};
+  HWND window = nullptr;
+  POINT origin{};  // the client area's top-left corner on the screen
+
+  void SetUp() override {
+    std::wstring commandLine = L"\"" + WindowsPath(QEL_EXE) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process))
+        << "cannot start qel.exe: error " << GetLastError();
+    const bool shown = PumpUntil(
+        [this] {
+          window = FindWindowW(nullptr, L"Qel");
+          DWORD owner = 0;
+          if (window != nullptr) GetWindowThreadProcessId(window, &owner);
+          return window != nullptr && owner == process.dwProcessId && IsWindowVisible(window);
+        },
+        30s);
+    ASSERT_TRUE(shown) << "the window never appeared";
+    ClientToScreen(window, &origin);
+  }
+
+  void TearDown() override {
+    if (process.hProcess == nullptr) return;
+    if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+      TerminateProcess(process.hProcess, 1);
+      ADD_FAILURE() << "qel.exe did not end when its window was closed";
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+
+  static void Pause(std::chrono::milliseconds time = 150ms) { std::this_thread::sleep_for(time); }
+
+  POINT CentreOf(ControlId id) const {
+    const Rect rect = layout.RectInClient(id);
+    return {origin.x + rect.left + rect.width / 2, origin.y + rect.top + rect.height / 2};
+  }
+  HWND ControlWindow(ControlId id) const { return WindowFromPoint(CentreOf(id)); }
+
+  void ClickControl(ControlId id) {
+    const POINT centre = CentreOf(id);
+    Click(centre.x, centre.y);
+    Pause();
+  }
+  void OpenConversionPage() {
+    const Rect tabs = layout.RectInClient(TabBox1);
+    Click(origin.x + tabs.left + 85, origin.y + tabs.top + 10);  // the second tab
+    ASSERT_TRUE(PumpUntil([this] { return IsWindowVisible(ControlWindow(EditBox9)) != 0; }, 2s))
+        << "the conversion page did not open";
+  }
+  void TypeInto(ControlId id, const std::wstring& text) {
+    ClickControl(id);
+    TypeText(text);
+    Pause();
+  }
+  std::string ReadField(ControlId id) const { return WindowText(ControlWindow(id)); }
+  std::uint32_t PixelInside(ControlId id) {
+    const POINT centre = CentreOf(id);
+    std::uint32_t pixel = 0;
+    return screen.Capture(centre.x, centre.y, 1, 1, &pixel) ? pixel : 0xFFFFFFFFu;
+  }
+};
+
+TEST_F(QelExe, ConvertsTheWorkedExamples) {
+  OpenConversionPage();
+  TypeInto(EditBox9, L"#FFF00F");
+  ClickControl(Button2);
+  EXPECT_EQ(ReadField(EditBox14), "16773135");
+  EXPECT_EQ(ReadField(EditBox17), "15");
+  EXPECT_EQ(ReadField(EditBox16), "240");
+  EXPECT_EQ(ReadField(EditBox15), "255");
+  EXPECT_EQ(ReadField(EditBox18), "");
+
+  TypeInto(EditBox13, L"84621114");  // focusing the decimal field clears the hex field
+  ClickControl(Button2);
+  EXPECT_EQ(ReadField(EditBox18), "#50B373A");
+  EXPECT_EQ(ReadField(EditBox14), "");
+  EXPECT_EQ(ReadField(EditBox17), "58");
+
+  TypeInto(EditBox10, L"250");  // focusing a component clears hex and decimal
+  TypeInto(EditBox11, L"250");
+  TypeInto(EditBox12, L"255");
+  ClickControl(Button2);
+  EXPECT_EQ(ReadField(EditBox18), "#FFFAFA");
+  EXPECT_EQ(ReadField(EditBox14), "16775930");
+  EXPECT_EQ(ReadField(EditBox17), "");
+}
+
+TEST_F(QelExe, FocusClearsTheOtherInputForms) {
+  OpenConversionPage();
+  TypeInto(EditBox13, L"123");
+  TypeInto(EditBox10, L"1");
+  TypeInto(EditBox11, L"2");
+  EXPECT_EQ(ReadField(EditBox13), "") << "cleared when the red field took the focus";
+  EXPECT_EQ(ReadField(EditBox10), "1");
+  ClickControl(EditBox9);
+  EXPECT_EQ(ReadField(EditBox10), "");
+  EXPECT_EQ(ReadField(EditBox11), "");
+}
+
+TEST_F(QelExe, ThePreviewSwatchShowsTheTypedColour) {
+  OpenConversionPage();
+  TypeInto(EditBox9, L"#FF");  // red in the low byte
+  Pause(800ms);
+  EXPECT_EQ(PixelInside(DrawPanel2), 0xFF0000u);
+  TypeInto(EditBox13, L"16711680");  // blue
+  Pause(800ms);
+  EXPECT_EQ(PixelInside(DrawPanel2), 0x0000FFu);
+}
+
+TEST_F(QelExe, F2InAnotherProgramSamplesThePixelUnderTheCursorAtTheChosenScale) {
+  // Red 250, green 250, blue 255 under the physical pixel (126, 50) of cursor (101, 40) at 125 %.
+  OtherProgram other;
+  HWND probe = nullptr;
+  other.Run([&] {
+    probe = CreatePaintedWindow(L"QelProbe", L"probe", {50, 20, 250, 120}, 0xFAFAFF);
+  });
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        std::uint32_t pixel = 0;
+        return screen.Capture(126, 50, 1, 1, &pixel) && pixel == 0xFAFAFFu;
+      },
+      10s))
+      << "the probe window never showed";
+  ClickControl(RadioBox2);
+  other.Run([&] { SetForegroundWindow(probe); });
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == probe; }, 5s));
+  SetCursorPos(101, 40);
+  PressKey(VK_F2);
+  Pause(500ms);
+  PressKey(VK_F2);
+  Pause(300ms);
+
+  EXPECT_EQ(WindowText(window), "probe  QelProbe");
+  EXPECT_EQ(ReadField(EditBox1), std::to_string(HandleOf(probe)));
+  EXPECT_EQ(ReadField(EditBox2), "126.25");
+  EXPECT_EQ(ReadField(EditBox3), "50");
+  EXPECT_EQ(ReadField(EditBox7), "#FFFAFA");
+  EXPECT_EQ(ReadField(EditBox8), "16775930");
+  EXPECT_EQ(ReadField(EditBox6), "250");
+  EXPECT_EQ(ReadField(EditBox5), "250");
+  EXPECT_EQ(ReadField(EditBox4), "255");
+  EXPECT_EQ(PixelInside(DrawPanel1), 0xFAFAFFu);
+
+  SetCursorPos(200, 100);
+  Pause(300ms);
+  EXPECT_EQ(ReadField(EditBox2), "126.25") << "the second F2 stopped sampling";
+  other.Run([&] { DestroyWindow(probe); });
+}
+
+}  // namespace
+}  // namespace qel::test
