@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/layout_table.h"
+#include "convert/ui_texts.h"
 #include "platform/win32/win32_screen.h"
 #include "tests/win32/desktop_user.h"
 #include "tests/win32/other_program.h"
@@ -201,6 +202,24 @@ TEST_F(QelExe, F2InAnotherProgramSamplesThePixelUnderTheCursorAtTheChosenScale) 
   Pause(300ms);
   EXPECT_EQ(ReadField(EditBox2), "126.25") << "the second F2 stopped sampling";
   other.Run([&] { DestroyWindow(probe); });
+}
+
+TEST_F(QelExe, StartingWithoutAScaleShowsTheBoxOverTheWindowAndStaysOff) {
+  ClickControl(Button1);
+  const std::wstring title = Utf8ToUtf16(kTextScaleBoxTitle.readable);
+  HWND box = nullptr;
+  ASSERT_TRUE(
+      PumpUntil([&] { return (box = FindWindowW(L"#32770", title.c_str())) != nullptr; }, 5s))
+      << "no message box";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), window) << "owned by the main window";
+  EXPECT_TRUE(IsWindowEnabled(window) == 0) << "and modal to it";
+  EXPECT_NE(WindowText(GetDlgItem(box, 0xFFFF)).find("1."), std::string::npos)
+      << "the numbered instructions";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindow(box) == 0; }, 5s));
+  Pause();
+  EXPECT_EQ(WindowText(window), "Qel") << "sampling did not start";
+  EXPECT_EQ(WindowText(ControlWindow(Button1)), std::string(kTextStart.readable));
 }
 
 }  // namespace
