@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/allocation_failure.h"
-#include "app/program.h"
+#include "app/run_program.h"
 #include "platform/linux/linux_process.h"
 #include "platform/linux/qt_dialogs.h"
 #include "platform/linux/qt_hotkeys.h"
@@ -42,14 +41,5 @@ int main(int argc, char** argv) {
     }
   });
   qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
-  qel::Program program(platform);
-  qel::SetAllocationFailureHandler(
-      [](std::size_t bytes, void* context) {
-        static_cast<qel::Program*>(context)->ReportFatalError(qel::AllocationFailureMessage(bytes));
-      },
-      &program);
-
-  const int result = program.ProgramStart();
-  program.EndOfProgram();
-  return result;
+  return qel::RunProgram(platform);
 }

@@ -1,6 +1,5 @@
 // Qel on Windows: the one place that puts the real platform together and starts the program.
-#include "app/allocation_failure.h"
-#include "app/program.h"
+#include "app/run_program.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_hotkeys.h"
@@ -18,14 +17,5 @@ int main() {
   // label's own procedure turns into its event: nothing needs relaying here.
   qel::Win32Hotkeys hotkeys;
   qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
-  qel::Program program(platform);
-  qel::SetAllocationFailureHandler(
-      [](std::size_t bytes, void* context) {
-        static_cast<qel::Program*>(context)->ReportFatalError(qel::AllocationFailureMessage(bytes));
-      },
-      &program);
-
-  const int result = program.ProgramStart();
-  program.EndOfProgram();
-  return result;
+  return qel::RunProgram(platform);
 }

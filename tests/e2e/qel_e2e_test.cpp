@@ -6,6 +6,7 @@
 
 #include "app/layout_table.h"
 #include "convert/ui_texts.h"
+#include "tests/e2e/worked_conversions.h"
 #include "tests/support/child_process.h"
 #include "tests/support/x11_client.h"
 #include "tests/support/xvfb.h"
@@ -76,27 +77,15 @@ TEST_F(QelProgram, OpensCentredFixedAndAboveOtherWindows) {
 
 TEST_F(QelProgram, ConvertsTheWorkedExamples) {
   OpenConversionPage();
-  TypeInto(EditBox9, "#FFF00F");
-  ClickControl(Button2);
-  EXPECT_EQ(ReadField(EditBox14), "16773135");
-  EXPECT_EQ(ReadField(EditBox17), "15");
-  EXPECT_EQ(ReadField(EditBox16), "240");
-  EXPECT_EQ(ReadField(EditBox15), "255");
-  EXPECT_EQ(ReadField(EditBox18), "");
-
-  TypeInto(EditBox13, "84621114");  // focusing the decimal field clears the hex field
-  ClickControl(Button2);
-  EXPECT_EQ(ReadField(EditBox18), "#50B373A");
-  EXPECT_EQ(ReadField(EditBox14), "");
-  EXPECT_EQ(ReadField(EditBox17), "58");
-
-  TypeInto(EditBox10, "250");  // focusing a component clears hex and decimal
-  TypeInto(EditBox11, "250");
-  TypeInto(EditBox12, "255");
-  ClickControl(Button2);
-  EXPECT_EQ(ReadField(EditBox18), "#FFFAFA");
-  EXPECT_EQ(ReadField(EditBox14), "16775930");
-  EXPECT_EQ(ReadField(EditBox17), "");
+  for (const test::WorkedConversion& conversion : test::WorkedConversions()) {
+    for (const test::FieldText& typed : conversion.typed) {
+      TypeInto(typed.field, std::string(typed.text));
+    }
+    ClickControl(Button2);
+    for (const test::FieldText& shown : conversion.shown) {
+      EXPECT_EQ(ReadField(shown.field), shown.text) << ControlName(shown.field);
+    }
+  }
 }
 
 TEST_F(QelProgram, FocusClearsTheOtherInputForms) {

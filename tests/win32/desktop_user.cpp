@@ -44,20 +44,6 @@ LRESULT CALLBACK PaintedProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void RegisterPaintedClass(const std::wstring& name) {
-  static std::mutex guard;
-  static std::set<std::wstring> registered;
-  const std::lock_guard lock(guard);
-  if (registered.contains(name)) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &PaintedProcedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = name.c_str();
-  if (RegisterClassExW(&windowClass) == 0) Fail("cannot register a window class");
-  registered.insert(name);
-}
-
 void Send(std::vector<INPUT> inputs) {
   const auto count = static_cast<UINT>(inputs.size());
   if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) Fail("the input was refused");
@@ -98,9 +84,24 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
 }
 
+void RegisterWindowClass(const std::wstring& name, WNDPROC procedure) {
+  // Classes live as long as the test program; several threads of it may ask for one.
+  static std::mutex guard;
+  static std::set<std::wstring> registered;
+  const std::lock_guard lock(guard);
+  if (registered.contains(name)) return;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = name.c_str();
+  if (RegisterClassExW(&windowClass) == 0) Fail("cannot register a window class");
+  registered.insert(name);
+}
+
 HWND CreatePaintedWindow(const std::wstring& className, const std::wstring& title, const RECT& rect,
                          std::uint32_t rgb) {
-  RegisterPaintedClass(className);
+  RegisterWindowClass(className, &PaintedProcedure);
   COLORREF color = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
   HWND window = CreateWindowExW(WS_EX_TOPMOST, className.c_str(), title.c_str(), WS_POPUP,
                                 rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,

@@ -22,6 +22,9 @@ void Pump();
 // Pumps until `condition` holds; false if it still does not after `patience`.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds patience);
 
+// Registers a window class of this program once; later calls with the same name do nothing.
+void RegisterWindowClass(const std::wstring& name, WNDPROC procedure);
+
 // A top-level pop-up window of the calling thread filled with `rgb` (0x00RRGGBB) on the screen
 // and when asked to print itself, above the others, shown without taking the focus. The class is
 // registered on first use.

@@ -4,6 +4,8 @@
 #include <future>
 #include <stdexcept>
 
+#include "tests/win32/desktop_user.h"
+
 namespace qel::test {
 namespace {
 
@@ -52,13 +54,7 @@ void OtherProgram::Run(const std::function<void()>& work) {
 }
 
 void OtherProgram::Loop(std::promise<HWND>& started) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &HostProcedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kHostClass;
-  // A second program in the same test run finds the class there already.
-  RegisterClassExW(&windowClass);
+  RegisterWindowClass(kHostClass, &HostProcedure);
   const HWND host = CreateWindowExW(0, kHostClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                     GetModuleHandleW(nullptr), nullptr);
   started.set_value(host);

@@ -2,17 +2,11 @@
 // and hotkeys belong to it rather than to the thread the tests run on.
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include <functional>
 #include <future>
 #include <thread>
+
+#include "platform/win32/win32_handles.h"
 
 namespace qel::test {
 

@@ -52,8 +52,6 @@ class Win32BackendHarness final : public BackendHarness {
     });
     DestroyWindow(ownWindow_);  // and its child, the receiver
     Pump();
-    for (const std::wstring& name : classes_)
-      UnregisterClassW(name.c_str(), GetModuleHandleW(nullptr));
   }
 
   Desktop& desktop() override { return desktop_; }
@@ -144,19 +142,6 @@ class Win32BackendHarness final : public BackendHarness {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
-  void RegisterWindowClass(const std::wstring& name, WNDPROC procedure) {
-    for (const std::wstring& known : classes_) {
-      if (known == name) return;
-    }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = name.c_str();
-    if (RegisterClassExW(&windowClass) == 0) Fail("cannot register a window class");
-    classes_.push_back(name);
-  }
-
   std::uint32_t ScreenPixel(int x, int y) {
     std::uint32_t pixel = 0;
     return screen_.Capture(x, y, 1, 1, &pixel) ? pixel : 0xFFFFFFFFu;
@@ -165,7 +150,6 @@ class Win32BackendHarness final : public BackendHarness {
   Win32Desktop desktop_;
   Win32Screen screen_;
   std::optional<Win32Hotkeys> hotkeys_{std::in_place};
-  std::vector<std::wstring> classes_;
   HWND ownWindow_ = nullptr;
   HWND receiver_ = nullptr;
   OtherProgram other_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/win32_handles.h"
+#include "tests/win32/desktop_user.h"
 
 namespace qel {
 namespace {
@@ -17,19 +18,11 @@ constexpr const wchar_t* kClass = L"QelDesktopTest";
 
 class Win32DesktopTest : public testing::Test {
  protected:
-  Win32DesktopTest() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kClass;
-    RegisterClassExW(&windowClass);
-  }
+  Win32DesktopTest() { test::RegisterWindowClass(kClass, &DefWindowProcW); }
   ~Win32DesktopTest() override {
     for (auto window = windows_.rbegin(); window != windows_.rend(); ++window) {
       DestroyWindow(*window);
     }
-    UnregisterClassW(kClass, GetModuleHandleW(nullptr));
   }
 
   HWND Make(const wchar_t* title, DWORD style, HWND parent, int x = 10, int y = 10) {
