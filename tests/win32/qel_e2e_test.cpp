@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "app/layout_table.h"
@@ -46,6 +47,28 @@ std::string WindowText(HWND window) {
                                    reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(copied));
   return Utf16ToUtf8(text);
+}
+
+// A dialog box (a message box, the colour dialog) that `owner` has open, or null.
+HWND OwnedDialog(HWND owner) {
+  struct Search {
+    HWND owner;
+    HWND found;
+  } search{owner, nullptr};
+  EnumWindows(
+      [](HWND candidate, LPARAM context) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(context);
+        wchar_t name[16] = {};
+        GetClassNameW(candidate, name, 16);
+        if (std::wstring_view(name) != L"#32770" ||
+            GetWindow(candidate, GW_OWNER) != search->owner || IsWindowVisible(candidate) == 0) {
+          return TRUE;
+        }
+        search->found = candidate;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 class QelExe : public testing::Test {
@@ -205,12 +228,10 @@ TEST_F(QelExe, F2InAnotherProgramSamplesThePixelUnderTheCursorAtTheChosenScale) 
 
 TEST_F(QelExe, StartingWithoutAScaleShowsTheBoxOverTheWindowAndStaysOff) {
   ClickControl(Button1);
-  const std::wstring title = Utf8ToUtf16(kTextScaleBoxTitle.readable);
   HWND box = nullptr;
-  ASSERT_TRUE(
-      PumpUntil([&] { return (box = FindWindowW(L"#32770", title.c_str())) != nullptr; }, 5s))
-      << "no message box";
-  EXPECT_EQ(GetWindow(box, GW_OWNER), window) << "owned by the main window";
+  ASSERT_TRUE(PumpUntil([&] { return (box = OwnedDialog(window)) != nullptr; }, 5s))
+      << "no message box over the window";
+  EXPECT_EQ(WindowText(box), std::string(kTextScaleBoxTitle.readable));
   EXPECT_TRUE(IsWindowEnabled(window) == 0) << "and modal to it";
   EXPECT_NE(WindowText(GetDlgItem(box, 0xFFFF)).find("1."), std::string::npos)
       << "the numbered instructions";
@@ -219,6 +240,17 @@ TEST_F(QelExe, StartingWithoutAScaleShowsTheBoxOverTheWindowAndStaysOff) {
   Pause();
   EXPECT_EQ(WindowText(window), "Qel") << "sampling did not start";
   EXPECT_EQ(WindowText(ControlWindow(Button1)), std::string(kTextStart.readable));
+}
+
+TEST_F(QelExe, ThePickerOpensTheSystemColourDialog) {
+  ClickControl(ColorPicker1);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (dialog = OwnedDialog(window)) != nullptr; }, 5s))
+      << "no colour dialog over the window";
+  EXPECT_TRUE(IsWindowEnabled(window) == 0) << "the dialog is modal";
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindow(dialog) == 0; }, 5s));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(window) != 0; }, 2s)) << "usable again";
 }
 
 }  // namespace
