@@ -30,4 +30,12 @@ ColorTableIndex::ColorTableIndex(std::span<const RgbQuad> colors) : bins_(kBinCo
   }
 }
 
+void ColorTableIndex::NearestPixels(std::span<const std::uint32_t> pixels,
+                                    std::uint8_t* out) const {
+  // The table's address in a local: stores through `out` could otherwise change it, as far as
+  // the compiler knows, and it would be read again for every pixel.
+  const std::uint8_t* bins = bins_.data();
+  for (std::size_t i = 0; i < pixels.size(); ++i) out[i] = bins[BinOfPixel(pixels[i])];
+}
+
 }  // namespace qel

@@ -34,10 +34,13 @@ class ColorTableIndex {
 
   std::uint8_t Nearest(ColorValue color) const { return bins_[BinOf(color)]; }
   // The same for a pixel stored as 0x??RRGGBB, as screens and 32-bit DIB rows hold them.
-  std::uint8_t NearestPixel(std::uint32_t pixel) const {
-    return bins_[(pixel >> 19 & 0x1F) << 10 | (pixel >> 11 & 0x1F) << 5 | (pixel >> 3 & 0x1F)];
-  }
+  std::uint8_t NearestPixel(std::uint32_t pixel) const { return bins_[BinOfPixel(pixel)]; }
+  // The same for a run of pixels, an index byte each.
+  void NearestPixels(std::span<const std::uint32_t> pixels, std::uint8_t* out) const;
 
+  static constexpr std::uint32_t BinOfPixel(std::uint32_t pixel) {
+    return (pixel >> 19 & 0x1F) << 10 | (pixel >> 11 & 0x1F) << 5 | (pixel >> 3 & 0x1F);
+  }
   static constexpr int BinOf(ColorValue color) {
     return static_cast<int>((color >> 3 & 0x1F) << 10 | (color >> 11 & 0x1F) << 5 |
                             (color >> 19 & 0x1F));

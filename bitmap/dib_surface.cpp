@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstring>
 
+#include "bitmap/pixel_stores.h"
+
 namespace qel {
 
 // 32-bit rows are read and written as whole pixels, which needs the platforms' byte order.
@@ -141,16 +143,9 @@ void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_
   std::uint8_t* row = surface.Row(y);
   const int count = static_cast<int>(in.size());
   switch (surface.bitCount) {
-    case 32: {
-      // Little-endian: blue, green, red and a zero reserved byte are the pixel with its top byte
-      // cleared.
-      auto* out = row + static_cast<std::ptrdiff_t>(x) * 4;
-      for (int i = 0; i < count; ++i) {
-        const std::uint32_t pixel = in[i] & 0xFFFFFF;
-        std::memcpy(out + 4 * static_cast<std::ptrdiff_t>(i), &pixel, 4);
-      }
+    case 32:
+      StoreBgr0(in, row + static_cast<std::ptrdiff_t>(x) * 4);
       break;
-    }
     case 24: {
       auto* out = row + static_cast<std::ptrdiff_t>(x) * 3;
       for (int i = 0; i < count; ++i) {
@@ -174,8 +169,7 @@ void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_
     default: {
       const ColorTableIndex& index = IndexOf(surface);
       if (surface.bitCount == 8) {
-        std::uint8_t* out = row + x;
-        for (int i = 0; i < count; ++i) out[i] = index.NearestPixel(in[i]);
+        index.NearestPixels(in, row + x);
         break;
       }
       for (int i = 0; i < count; ++i) {
