@@ -53,16 +53,19 @@ class X11WindowCache {
     return value;
   }
 
-  // The child of `window` at (x, y), in root coordinates, as `load` finds it.
+  // The child of `window` at (x, y), in root coordinates, as `load` finds it. Only the answers
+  // for the latest point are kept: the pointer moves on, and a sampling tick asks about one point.
   template <typename Load>
   std::optional<Window> ChildAt(Window window, int x, int y, Load load) {
     ErrorTrap trap(display_);
     Watch(window);
-    const auto key = std::make_pair(window, std::make_pair(x, y));
-    if (const auto found = childAt_.find(key); found != childAt_.end()) return found->second;
-    if (childAt_.size() >= kMostEntries) childAt_.clear();
+    if (childAtPoint_ != std::make_pair(x, y)) {
+      childAt_.clear();
+      childAtPoint_ = {x, y};
+    }
+    if (const auto found = childAt_.find(window); found != childAt_.end()) return found->second;
     const std::optional<Window> child = load();
-    childAt_[key] = child;
+    childAt_[window] = child;
     return child;
   }
 
@@ -78,7 +81,8 @@ class X11WindowCache {
   Atom wmName_;
   Atom netWmName_;
   std::map<Window, Entry> entries_;
-  std::map<std::pair<Window, std::pair<int, int>>, std::optional<Window>> childAt_;
+  std::pair<int, int> childAtPoint_;
+  std::map<Window, std::optional<Window>> childAt_;
 };
 
 }  // namespace qel

@@ -2,7 +2,7 @@
 # Soak check: Qel samples for DURATION seconds (600 unless given) on a private Xvfb while the
 # pointer wanders over the screen, its own window and two other windows. Every 10 s it notes Qel's
 # resident memory and what Qel holds in the X server. After the warm-up (a tenth of the run, at
-# most 60 s) nothing may grow: the resident set by at most SOAK_RSS_LIMIT_KIB (default 2048 KiB),
+# most 60 s) nothing may grow: the resident set by at most SOAK_RSS_LIMIT_KIB (default 512 KiB),
 # the X resource counts and pixmap bytes not at all.
 #
 #   tests/soak/sampling_soak.sh [DURATION]
@@ -16,7 +16,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 qel_binary=${QEL_BINARY:-$root/build/linux/qel}
 x_resources=${QEL_X_RESOURCES:-$root/build/linux/tests/soak/qel_x_resources}
 duration=${1:-600}
-rss_limit_kib=${SOAK_RSS_LIMIT_KIB:-2048}
+rss_limit_kib=${SOAK_RSS_LIMIT_KIB:-512}
 scale=${SOAK_SCALE:-100}
 interval=10        # seconds between two samples
 screen_w=1920
