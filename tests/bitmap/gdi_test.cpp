@@ -133,6 +133,7 @@ TEST_F(GdiHandleTest, ScreenDcIsReleasedNotDeleted) {
 
 struct BadDib {
   std::string name;
+  friend void PrintTo(const BadDib& c, std::ostream* os) { *os << c.name; }
   int width;
   int height;
   int bitCount;
@@ -160,6 +161,9 @@ struct Layout {
   int width;
   int bitCount;
   int stride;
+  friend void PrintTo(const Layout& c, std::ostream* os) {
+    *os << c.width << " pixels at " << c.bitCount << " bits";
+  }
 };
 
 class GdiLayoutTest : public GdiTest, public testing::WithParamInterface<Layout> {};
@@ -179,6 +183,7 @@ INSTANTIATE_TEST_SUITE_P(Strides, GdiLayoutTest,
 
 struct PixelBytes {
   std::string name;
+  friend void PrintTo(const PixelBytes& c, std::ostream* os) { *os << c.name; }
   int bitCount;
   int x;
   ColorValue color;
@@ -265,6 +270,7 @@ TEST_F(GdiTest, FillRectClipsAndLeavesTheEdgesOut) {
 
 struct Blit {
   std::string name;
+  friend void PrintTo(const Blit& c, std::ostream* os) { *os << c.name; }
   int x, y, width, height, sourceX, sourceY;
 };
 
@@ -360,6 +366,7 @@ TEST_F(GdiTest, GetDIBitsConvertsScanLinesInTheOrderAsked) {
 
 struct BadGetDIBits {
   std::string name;
+  friend void PrintTo(const BadGetDIBits& c, std::ostream* os) { *os << c.name; }
   int start, lines;
   std::size_t outSize;
   DibInfo format;

@@ -17,6 +17,7 @@ using namespace testing_palettes;
 
 struct NamedTable {
   std::string name;
+  friend void PrintTo(const NamedTable& c, std::ostream* os) { *os << c.name; }
   std::vector<RgbQuad> table;
 };
 
@@ -49,6 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Tables, PaletteIndexTest,
 
 struct TieCase {
   std::string name;
+  friend void PrintTo(const TieCase& c, std::ostream* os) { *os << c.name; }
   std::vector<RgbQuad> table;
   ColorValue color;
   int expected;

@@ -90,6 +90,9 @@ struct BlankCase {
   int width, height, bitCount;
   std::int64_t rowBytes;
   std::size_t paletteSize;
+  friend void PrintTo(const BlankCase& c, std::ostream* os) {
+    *os << c.width << "x" << c.height << " at " << c.bitCount << " bits";
+  }
 };
 
 class CreateBlankTest : public ScreenBitmapTest, public testing::WithParamInterface<BlankCase> {};

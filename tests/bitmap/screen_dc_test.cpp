@@ -49,6 +49,7 @@ class ScreenDcTest : public testing::Test {
 
 struct Capture {
   std::string name;
+  friend void PrintTo(const Capture& c, std::ostream* os) { *os << c.name; }
   int left, top;
 };
 

@@ -6,7 +6,7 @@
 
 #include "app/layout_table.h"
 #include "convert/ui_texts.h"
-#include "tests/e2e/worked_conversions.h"
+#include "tests/e2e/worked_examples.h"
 #include "tests/support/child_process.h"
 #include "tests/support/x11_client.h"
 #include "tests/support/xvfb.h"
@@ -111,23 +111,20 @@ TEST_F(QelProgram, ThePreviewSwatchShowsTheTypedColour) {
 
 TEST_F(QelProgram, SamplesThePixelUnderTheCursorAtTheChosenScale) {
   // Red 250, green 250, blue 255 under the physical pixel (126, 50) of cursor (101, 40) at 125 %.
-  const std::uint32_t probe = x11.CreateWindow({50, 20, 200, 100}, 0xFAFAFF, "probe", "QelProbe");
+  const std::uint32_t probe =
+      x11.CreateWindow({50, 20, 200, 100}, test::kSampledRgb, "probe", "QelProbe");
   ClickControl(RadioBox2);
   ClickControl(Button1);  // the button keeps the keyboard focus
-  x11.MovePointer(101, 40);
+  x11.MovePointer(test::kSampledCursorX, test::kSampledCursorY);
   std::this_thread::sleep_for(400ms);
   x11.PressKey("space");  // stop, without moving the pointer away
   Pause();
   EXPECT_EQ(x11.Title(window), "probe  QelProbe");
   EXPECT_EQ(ReadField(EditBox1), std::to_string(probe));
-  EXPECT_EQ(ReadField(EditBox2), "126.25");
-  EXPECT_EQ(ReadField(EditBox3), "50");
-  EXPECT_EQ(ReadField(EditBox7), "#FFFAFA");
-  EXPECT_EQ(ReadField(EditBox8), "16775930");
-  EXPECT_EQ(ReadField(EditBox6), "250");
-  EXPECT_EQ(ReadField(EditBox5), "250");
-  EXPECT_EQ(ReadField(EditBox4), "255");
-  EXPECT_EQ(PixelInside(DrawPanel1), 0xFAFAFFu);
+  for (const test::FieldText& shown : test::WorkedSampleFields()) {
+    EXPECT_EQ(ReadField(shown.field), shown.text) << ControlName(shown.field);
+  }
+  EXPECT_EQ(PixelInside(DrawPanel1), test::kSampledRgb);
   x11.DestroyWindow(probe);
 }
 

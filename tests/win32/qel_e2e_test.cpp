@@ -10,7 +10,7 @@
 #include "app/layout_table.h"
 #include "convert/ui_texts.h"
 #include "platform/win32/win32_screen.h"
-#include "tests/e2e/worked_conversions.h"
+#include "tests/e2e/worked_examples.h"
 #include "tests/win32/desktop_user.h"
 #include "tests/win32/other_program.h"
 
@@ -191,19 +191,19 @@ TEST_F(QelExe, F2InAnotherProgramSamplesThePixelUnderTheCursorAtTheChosenScale) 
   OtherProgram other;
   HWND probe = nullptr;
   other.Run([&] {
-    probe = CreatePaintedWindow(L"QelProbe", L"probe", {50, 20, 250, 120}, 0xFAFAFF);
+    probe = CreatePaintedWindow(L"QelProbe", L"probe", {50, 20, 250, 120}, kSampledRgb);
   });
   ASSERT_TRUE(PumpUntil(
       [&] {
         std::uint32_t pixel = 0;
-        return screen.Capture(126, 50, 1, 1, &pixel) && pixel == 0xFAFAFFu;
+        return screen.Capture(126, 50, 1, 1, &pixel) && pixel == kSampledRgb;
       },
       10s))
       << "the probe window never showed";
   ClickControl(RadioBox2);
   other.Run([&] { SetForegroundWindow(probe); });
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == probe; }, 5s));
-  SetCursorPos(101, 40);
+  SetCursorPos(kSampledCursorX, kSampledCursorY);
   PressKey(VK_F2);
   Pause(500ms);
   PressKey(VK_F2);
@@ -211,18 +211,15 @@ TEST_F(QelExe, F2InAnotherProgramSamplesThePixelUnderTheCursorAtTheChosenScale) 
 
   EXPECT_EQ(WindowText(window), "probe  QelProbe");
   EXPECT_EQ(ReadField(EditBox1), std::to_string(HandleOf(probe)));
-  EXPECT_EQ(ReadField(EditBox2), "126.25");
-  EXPECT_EQ(ReadField(EditBox3), "50");
-  EXPECT_EQ(ReadField(EditBox7), "#FFFAFA");
-  EXPECT_EQ(ReadField(EditBox8), "16775930");
-  EXPECT_EQ(ReadField(EditBox6), "250");
-  EXPECT_EQ(ReadField(EditBox5), "250");
-  EXPECT_EQ(ReadField(EditBox4), "255");
-  EXPECT_EQ(PixelInside(DrawPanel1), 0xFAFAFFu);
+  for (const FieldText& shown : WorkedSampleFields()) {
+    EXPECT_EQ(ReadField(shown.field), shown.text) << ControlName(shown.field);
+  }
+  EXPECT_EQ(PixelInside(DrawPanel1), kSampledRgb);
 
   SetCursorPos(200, 100);
   Pause(300ms);
-  EXPECT_EQ(ReadField(EditBox2), "126.25") << "the second F2 stopped sampling";
+  EXPECT_EQ(ReadField(EditBox2), WorkedSampleFields().front().text)
+      << "the second F2 stopped sampling";
   other.Run([&] { DestroyWindow(probe); });
 }
 

@@ -1,8 +1,9 @@
-// The conversion page's worked examples as a user goes through them, one after the other in the
-// same window: what is typed into which field, then "Go", then what the output fields read. The
-// end-to-end tests of both programs follow it.
+// The worked examples as a user goes through them, which the end-to-end tests of both programs
+// follow: the conversion page's, one after the other in the same window (what is typed into which
+// field, then "Go", then what the output fields read), and the sampled pixel's.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,21 @@ inline const std::vector<WorkedConversion>& WorkedConversions() {
        {{EditBox18, "#FFFAFA"}, {EditBox14, "16775930"}, {EditBox17, ""}}},
   };
   return conversions;
+}
+
+// A window of colour 0xFAFAFF (red 250, green 250, blue 255) under the cursor at (101, 40),
+// sampled at 125 %: the physical pixel (126, 50). What the sampling page then shows.
+inline constexpr int kSampledCursorX = 101;
+inline constexpr int kSampledCursorY = 40;
+inline constexpr std::uint32_t kSampledRgb = 0xFAFAFF;
+
+inline const std::vector<FieldText>& WorkedSampleFields() {
+  using enum ControlId;
+  static const std::vector<FieldText> fields{
+      {EditBox2, "126.25"}, {EditBox3, "50"},  {EditBox7, "#FFFAFA"}, {EditBox8, "16775930"},
+      {EditBox6, "250"},    {EditBox5, "250"}, {EditBox4, "255"},
+  };
+  return fields;
 }
 
 }  // namespace qel::test
