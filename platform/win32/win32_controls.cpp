@@ -12,41 +12,26 @@
 namespace qel {
 namespace {
 
-DWORD EditAlignment(Align align) {
-  switch (align) {
-    case Align::Center:
-      return ES_CENTER;
-    case Align::Right:
-      return ES_RIGHT;
-    case Align::Left:
-      break;
-  }
-  return ES_LEFT;
-}
+// Each control family has its own style bits for the three alignments.
+struct AlignmentStyles {
+  DWORD left;
+  DWORD center;
+  DWORD right;
+};
+inline constexpr AlignmentStyles kEditAlignment{ES_LEFT, ES_CENTER, ES_RIGHT};
+inline constexpr AlignmentStyles kLabelAlignment{SS_LEFT, SS_CENTER, SS_RIGHT};
+inline constexpr AlignmentStyles kGroupBoxAlignment{BS_LEFT, BS_CENTER, BS_RIGHT};
 
-// Single-line labels are centred vertically, as the other view does.
-DWORD LabelAlignment(Align align) {
+DWORD AlignmentStyle(Align align, const AlignmentStyles& styles) {
   switch (align) {
     case Align::Center:
-      return SS_CENTER;
+      return styles.center;
     case Align::Right:
-      return SS_RIGHT;
+      return styles.right;
     case Align::Left:
       break;
   }
-  return SS_LEFT;
-}
-
-DWORD GroupBoxAlignment(Align align) {
-  switch (align) {
-    case Align::Center:
-      return BS_CENTER;
-    case Align::Right:
-      return BS_RIGHT;
-    case Align::Left:
-      break;
-  }
-  return BS_LEFT;
+  return styles.left;
 }
 
 std::vector<const ControlSpec*> WindowedSiblings(const Layout& layout, ControlId parent) {
@@ -107,15 +92,16 @@ NativeControlStyle NativeStyleOf(const Layout& layout, const ControlSpec& spec) 
       break;
     case ControlType::GroupBox:
       native.className = WC_BUTTONW;
-      native.style |= BS_GROUPBOX | GroupBoxAlignment(spec.align);
+      native.style |= BS_GROUPBOX | AlignmentStyle(spec.align, kGroupBoxAlignment);
       break;
     case ControlType::Label:
       native.className = WC_STATICW;
-      native.style |= LabelAlignment(spec.align) | SS_CENTERIMAGE | SS_NOPREFIX;
+      // Single-line labels are centred vertically, as the other view does.
+      native.style |= AlignmentStyle(spec.align, kLabelAlignment) | SS_CENTERIMAGE | SS_NOPREFIX;
       break;
     case ControlType::EditBox:
       native.className = WC_EDITW;
-      native.style |= ES_AUTOHSCROLL | EditAlignment(spec.align);
+      native.style |= ES_AUTOHSCROLL | AlignmentStyle(spec.align, kEditAlignment);
       if (spec.readOnly) native.style |= ES_READONLY;
       native.exStyle |= WS_EX_CLIENTEDGE;
       break;
