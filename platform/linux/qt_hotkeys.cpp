@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+#include "platform/linux/qt_x11_connection.h"
+
 namespace qel {
 namespace {
 
@@ -17,32 +19,24 @@ constexpr std::uint32_t kModControl = 0x2;
 constexpr std::uint32_t kModShift = 0x4;
 constexpr std::uint32_t kModWin = 0x8;
 
-Display* QtDisplay() {
-  if (qGuiApp == nullptr) return nullptr;
-  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 == nullptr ? nullptr : x11->display();
-}
-
-xcb_connection_t* QtConnection() {
-  if (qGuiApp == nullptr) return nullptr;
-  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 == nullptr ? nullptr : x11->connection();
-}
-
-// The modifier bit a lock key sits on, read from the server's modifier map.
-std::uint16_t MaskOfKeysym(Display* display, KeySym keysym) {
-  const KeyCode keycode = XKeysymToKeycode(display, keysym);
+// The modifier bits of the lock keys: Caps Lock's own, and those Num Lock and Scroll Lock sit on,
+// read from the server's modifier map.
+std::uint16_t LockMasks(Display* display) {
+  const KeyCode locks[] = {XKeysymToKeycode(display, XK_Num_Lock),
+                           XKeysymToKeycode(display, XK_Scroll_Lock)};
+  std::uint16_t masks = LockMask;
   XModifierKeymap* map = XGetModifierMapping(display);
-  std::uint16_t mask = 0;
-  for (int modifier = 0; map != nullptr && keycode != 0 && modifier < 8; ++modifier) {
+  if (map == nullptr) return masks;
+  for (int modifier = 0; modifier < 8; ++modifier) {
     for (int key = 0; key < map->max_keypermod; ++key) {
-      if (map->modifiermap[modifier * map->max_keypermod + key] == keycode) {
-        mask = static_cast<std::uint16_t>(1 << modifier);
+      const KeyCode keycode = map->modifiermap[modifier * map->max_keypermod + key];
+      for (const KeyCode lock : locks) {
+        if (lock != 0 && keycode == lock) masks = static_cast<std::uint16_t>(masks | 1 << modifier);
       }
     }
   }
-  if (map != nullptr) XFreeModifiermap(map);
-  return mask;
+  XFreeModifiermap(map);
+  return masks;
 }
 
 }  // namespace
@@ -95,8 +89,7 @@ bool QtHotkeys::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32
   const KeyCode keycode = XKeysymToKeycode(display, keysym);
   if (keycode == 0) return false;
   if (lockCombinations_.empty()) {
-    lockMasks_ = static_cast<std::uint16_t>(LockMask | MaskOfKeysym(display, XK_Num_Lock) |
-                                            MaskOfKeysym(display, XK_Scroll_Lock));
+    lockMasks_ = LockMasks(display);
     // One grab for every combination of the lock keys, so the key works whatever their state.
     lockCombinations_.push_back(0);
     for (std::uint16_t bit = 1; bit != 0 && bit <= lockMasks_;

@@ -4,7 +4,9 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
+#include "platform/linux/x11_message_window.h"
 #include "platform/platform.h"
 #include "platform/ruled_timer.h"
 
@@ -23,6 +25,7 @@ class QtMainWindow final : public QWidget, public Form {
   void SetTimerInterval(ControlId timer, int milliseconds) override;
   void SetPanelColor(ControlId panel, ColorValue color) override;
   void SetPickerColor(ControlId picker, ColorValue color) override;
+  // The main window's own window; for a control, a message window that stands for it.
   WindowHandle NativeHandle(ControlId control) override;
 
   // The widget of a control (null for the timers): what the view tests inspect.
@@ -49,6 +52,7 @@ class QtMainWindow final : public QWidget, public Form {
   const Layout& layout_;
   EventSink& events_;
   std::array<QWidget*, kControlCount> widgets_{};
+  std::array<std::unique_ptr<X11MessageWindow>, kControlCount> messageWindows_;
   TabBox* tabBox_ = nullptr;
   FormTimers timers_;
   bool outerSizeKept_ = false;

@@ -7,9 +7,6 @@
 namespace qel {
 
 QtWindowSystem::QtWindowSystem(int& argc, char** argv) : application_(argc, argv) {
-  // A control whose handle is handed out (the hotkey's receiver) gets a window of its own; its
-  // siblings need none, and making one for each would slow the start.
-  QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
   // Qt takes the user's locale for the C library too; the program's number texts never depend on
   // it.
   std::setlocale(LC_NUMERIC, "C");

@@ -109,6 +109,30 @@ TEST_F(QtViewTest, TheXWindowAsksToStayAboveAndCannotBeResized) {
   EXPECT_EQ(limits.minHeight, limits.maxHeight);
 }
 
+// The hotkey's receiver is addressed by handle; it stands in the main window's tree but is never
+// seen, and a message sent to it reaches the label's handler.
+TEST_F(QtViewTest, TheHotkeyReceiverIsAHiddenWindowThatPassesItsMessageOn) {
+  ShowAndActivate();
+  const WindowHandle receiver = window.NativeHandle(Label13);
+  const WindowHandle main = window.NativeHandle(MainWindow);
+  ASSERT_NE(receiver, 0u);
+  EXPECT_NE(receiver, main);
+  EXPECT_EQ(window.NativeHandle(Label13), receiver) << "one handle for the life of the window";
+
+  test::X11Client x11;
+  const test::WindowFacts facts = x11.Facts(static_cast<std::uint32_t>(receiver));
+  ASSERT_TRUE(facts.exists);
+  EXPECT_EQ(facts.parent, static_cast<std::uint32_t>(main));
+  EXPECT_FALSE(facts.mapped);
+  EXPECT_TRUE(facts.inputOnly);
+
+  window.ReceiveMessage(receiver, kLabelNotifyMessage, 1, 0);
+  EXPECT_EQ(sink.Count(Label13, Event::Notify), 1);
+  window.ReceiveMessage(main, kLabelNotifyMessage, 1, 0);
+  window.ReceiveMessage(receiver, kLabelNotifyMessage + 1, 1, 0);
+  EXPECT_EQ(sink.Count(Label13, Event::Notify), 1) << "only the label's own message counts";
+}
+
 Qt::Alignment Horizontal(Align align) {
   return align == Align::Center  ? Qt::AlignHCenter
          : align == Align::Right ? Qt::AlignRight

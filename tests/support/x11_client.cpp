@@ -113,6 +113,29 @@ ScreenRect X11Client::Geometry(std::uint32_t window) {
   return {x, y, attributes.width, attributes.height};
 }
 
+WindowFacts X11Client::Facts(std::uint32_t window) {
+  Display* display = D(display_);
+  WindowFacts facts;
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  XWindowAttributes attributes;
+  // A window that is gone answers with an error, which is an answer here.
+  XSync(display, False);
+  const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0 &&
+                      XQueryTree(display, window, &root, &parent, &children, &count) != 0;
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  if (children != nullptr) XFree(children);
+  if (!exists) return facts;
+  facts.exists = true;
+  facts.mapped = attributes.map_state != IsUnmapped;
+  facts.inputOnly = attributes.c_class == InputOnly;
+  facts.parent = static_cast<std::uint32_t>(parent);
+  return facts;
+}
+
 bool X11Client::HasNetWmState(std::uint32_t window, const char* state) {
   Display* display = D(display_);
   Atom type;

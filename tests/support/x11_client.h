@@ -16,6 +16,14 @@ struct ScreenRect {
   int height = 0;
 };
 
+// How a window stands in the server's tree.
+struct WindowFacts {
+  bool exists = false;
+  bool mapped = false;
+  bool inputOnly = false;
+  std::uint32_t parent = 0;
+};
+
 struct SizeLimits {
   bool hasMin = false;
   bool hasMax = false;
@@ -39,6 +47,7 @@ class X11Client {
                                           std::chrono::milliseconds timeout);
   // The window's area in root coordinates, frame excluded.
   ScreenRect Geometry(std::uint32_t window);
+  WindowFacts Facts(std::uint32_t window);
   std::string Title(std::uint32_t window);
   bool HasNetWmState(std::uint32_t window, const char* state);
   SizeLimits NormalHints(std::uint32_t window);
