@@ -229,13 +229,27 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   // Only the part on the screen is captured; the rest of the rectangle stays black.
   const OffsetRange onColumns = ClipRun(columns, sourceX, screen_.Width());
   const OffsetRange onRows = ClipRun(rows, sourceY, screen_.Height());
-  std::vector<std::uint32_t>& captured = capturedScreen_;
+  const bool onScreen = !onColumns.Empty() && !onRows.Empty();
   const long long capturedWidth = onColumns.Empty() ? 0 : onColumns.last - onColumns.first;
-  if (!onColumns.Empty() && !onRows.Empty()) {
-    captured.resize(static_cast<std::size_t>(capturedWidth * (onRows.last - onRows.first)));
-    if (!screen_.Capture(static_cast<int>(sourceX + onColumns.first),
-                         static_cast<int>(sourceY + onRows.first), static_cast<int>(capturedWidth),
-                         static_cast<int>(onRows.last - onRows.first), captured.data())) {
+  // A 32-bit row holds the screen's own pixel layout, so the screen is read straight into the
+  // target's rows; other formats go through one screen-sized buffer kept between captures.
+  const bool intoTarget = target.bitCount == 32;
+  std::vector<std::uint32_t>& captured = capturedScreen_;
+  if (onScreen) {
+    std::uint32_t* pixels = nullptr;
+    std::ptrdiff_t rowStride = capturedWidth;
+    if (intoTarget) {
+      pixels = reinterpret_cast<std::uint32_t*>(target.Row(static_cast<int>(y + onRows.first))) +
+               x + onColumns.first;
+      rowStride = (target.topDown ? 1 : -1) * static_cast<std::ptrdiff_t>(target.stride / 4);
+    } else {
+      captured.resize(static_cast<std::size_t>(capturedWidth * (onRows.last - onRows.first)));
+      pixels = captured.data();
+    }
+    if (!screen_.CaptureRows(static_cast<int>(sourceX + onColumns.first),
+                             static_cast<int>(sourceY + onRows.first),
+                             static_cast<int>(capturedWidth),
+                             static_cast<int>(onRows.last - onRows.first), pixels, rowStride)) {
       return false;
     }
   }
@@ -253,9 +267,11 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
           target, static_cast<int>(x + columns.first), targetY,
           std::span(black).first(static_cast<std::size_t>(onColumns.first - columns.first)));
     }
-    const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
-    WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
-                {line, static_cast<std::size_t>(capturedWidth)});
+    if (!intoTarget) {
+      const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
+      WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
+                  {line, static_cast<std::size_t>(capturedWidth)});
+    }
     if (onColumns.last < columns.last) {
       WritePixels(target, static_cast<int>(x + onColumns.last), targetY,
                   std::span(black).first(static_cast<std::size_t>(columns.last - onColumns.last)));

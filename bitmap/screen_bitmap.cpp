@@ -86,6 +86,12 @@ void ScreenBitmap::Clear() {
 }
 
 bool ScreenBitmap::CreateBlank(int width, int height, int bitsPerPixel) {
+  if (!LayOutImage(width, height, bitsPerPixel)) return false;
+  packedDib_.resize(PixelOffset() + PixelDataSize());  // the rows, zero, in the room made
+  return true;
+}
+
+bool ScreenBitmap::LayOutImage(int width, int height, int bitsPerPixel) {
   const std::optional<int> colorCount = ColorCountFor(bitsPerPixel);
   if (!colorCount || width <= 0 || height <= 0) return false;
   const std::int64_t rowBytes = RowBytesFor(std::int64_t{width} * bitsPerPixel);
@@ -95,20 +101,18 @@ bool ScreenBitmap::CreateBlank(int width, int height, int bitsPerPixel) {
 
   std::vector<std::uint8_t> packed;
   try {
-    packed.resize(kInfoHeaderSize + tableBytes + static_cast<std::size_t>(rowBytes * height));
+    packed.reserve(kInfoHeaderSize + tableBytes + static_cast<std::size_t>(rowBytes * height));
   } catch (const std::bad_alloc&) {
     return false;
   }
   const auto header = HeaderBytes(
       {.width = width, .height = height, .bitCount = static_cast<std::uint16_t>(bitsPerPixel)});
-  std::ranges::copy(header, packed.begin());
+  packed.assign(header.begin(), header.end());
   const std::vector<std::uint8_t>& table = bitsPerPixel == 1   ? palette2_
                                            : bitsPerPixel == 4 ? palette16_
                                                                : palette256_;
-  if (tableBytes != 0) {
-    std::copy_n(table.begin(), std::min(table.size(), tableBytes),
-                packed.begin() + kInfoHeaderSize);
-  }
+  packed.resize(kInfoHeaderSize + tableBytes);
+  std::copy_n(table.begin(), std::min(table.size(), tableBytes), packed.begin() + kInfoHeaderSize);
   packedDib_ = std::move(packed);
   return true;
 }
@@ -140,7 +144,9 @@ bool ScreenBitmap::CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std
                                  std::int64_t height, int bitsPerPixel) {
   const std::optional<int> fullWidth = AsExtent(width);
   const std::optional<int> fullHeight = AsExtent(height);
-  if (!fullWidth || !fullHeight || !CreateBlank(*fullWidth, *fullHeight, bitsPerPixel) ||
+  // The rows of the packed copy are taken from the section once it holds the image, so they
+  // are never zero-filled first.
+  if (!fullWidth || !fullHeight || !LayOutImage(*fullWidth, *fullHeight, bitsPerPixel) ||
       !CreateSection()) {
     Clear();
     return false;
@@ -154,7 +160,7 @@ bool ScreenBitmap::CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std
     Clear();
     return false;
   }
-  CopyRowsFromSection();
+  packedDib_.insert(packedDib_.end(), bits_, bits_ + PixelDataSize());  // within the room made
   return true;
 }
 

@@ -63,7 +63,9 @@ class ScreenBitmap {
 
  private:
   std::size_t PixelOffset() const { return kInfoHeaderSize + PaletteSize(); }
-  // Puts a DIB section matching the packed copy into a new memory DC.
+  // The header and colour table of an image, with room made for its rows; false as CreateBlank.
+  bool LayOutImage(int width, int height, int bitsPerPixel);
+  // Puts a DIB section matching the packed copy's header into a new memory DC.
   bool CreateSection();
   // Refreshes the packed rows from the DIB section, after drawing has finished.
   void CopyRowsFromSection();

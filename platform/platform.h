@@ -97,9 +97,15 @@ class ScreenSource {
   virtual int Width() const = 0;
   virtual int Height() const = 0;
   virtual int BitsPerPixel() const = 0;
-  // Fills width x height pixels as 0x00RRGGBB, rows top-down, for a rectangle that lies inside
-  // the screen. False when the screen cannot be read.
-  virtual bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) = 0;
+  // Fills width x height pixels as 0x00RRGGBB for a rectangle that lies inside the screen: the
+  // top row at `pixels`, each further row `rowStride` pixels after the one above it (negative for
+  // the rows of a bottom-up bitmap). False when the screen cannot be read.
+  virtual bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                           std::ptrdiff_t rowStride) = 0;
+  // The same into rows that follow one another.
+  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+    return CaptureRows(x, y, width, height, pixels, width);
+  }
 };
 
 struct ScreenPoint {

@@ -13,7 +13,8 @@ FakeScreen::FakeScreen(int width, int height, int bitsPerPixel)
       pixels_(static_cast<std::size_t>(std::max(width, 0)) *
               static_cast<std::size_t>(std::max(height, 0))) {}
 
-bool FakeScreen::Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+bool FakeScreen::CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                             std::ptrdiff_t rowStride) {
   ++captureCount;
   if (failing || width <= 0 || height <= 0 || x < 0 || y < 0 || x > width_ - width ||
       y > height_ - height) {
@@ -21,7 +22,7 @@ bool FakeScreen::Capture(int x, int y, int width, int height, std::uint32_t* pix
   }
   for (int row = 0; row < height; ++row) {
     const auto first = pixels_.begin() + static_cast<std::ptrdiff_t>(Offset(x, y + row));
-    std::copy(first, first + width, pixels + static_cast<std::ptrdiff_t>(row) * width);
+    std::copy(first, first + width, pixels + row * rowStride);
   }
   return true;
 }

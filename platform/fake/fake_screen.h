@@ -17,7 +17,8 @@ class FakeScreen final : public ScreenSource {
   int BitsPerPixel() const override { return bitsPerPixel_; }
   // Refuses a rectangle that is not wholly on the screen, so that a caller that forgets to clip
   // is caught.
-  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) override;
+  bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                   std::ptrdiff_t rowStride) override;
 
   // 0x00RRGGBB, as the screen stores it.
   void SetPixel(int x, int y, std::uint32_t rgb) { pixels_.at(Offset(x, y)) = rgb; }

@@ -44,9 +44,10 @@ struct X11Screen::State {
             static_cast<std::uint32_t>(image.blue_mask)};
   }
 
-  bool Copy(const XImage& image, int width, int height, std::uint32_t* pixels) const {
+  bool Copy(const XImage& image, int width, int height, std::uint32_t* pixels,
+            std::ptrdiff_t rowStride) const {
     return ConvertXImage(FormatOf(image), reinterpret_cast<const std::uint8_t*>(image.data),
-                         image.bytes_per_line, width, height, pixels, width);
+                         image.bytes_per_line, width, height, pixels, rowStride);
   }
 
   // A shared segment as large as the screen, made on first use; a private key and removal right
@@ -117,7 +118,8 @@ int X11Screen::BitsPerPixel() const {
 
 bool X11Screen::UsesSharedMemory() const { return S().shmImage != nullptr; }
 
-bool X11Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+bool X11Screen::CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                            std::ptrdiff_t rowStride) {
   if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > Width() || y + height > Height()) {
     return false;
   }
@@ -137,12 +139,12 @@ bool X11Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixe
     image.width = whole.width;
     image.height = whole.height;
     image.bytes_per_line = whole.bytes_per_line;
-    if (read) return s.Copy(readImage, width, height, pixels);
+    if (read) return s.Copy(readImage, width, height, pixels, rowStride);
   }
   XImage* image = XGetImage(s.display, s.root, x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (image == nullptr) return false;
-  const bool converted = s.Copy(*image, width, height, pixels);
+  const bool converted = s.Copy(*image, width, height, pixels, rowStride);
   XDestroyImage(image);
   return converted;
 }

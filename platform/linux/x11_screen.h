@@ -20,7 +20,8 @@ class X11Screen final : public ScreenSource {
   int Width() const override;
   int Height() const override;
   int BitsPerPixel() const override;
-  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) override;
+  bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                   std::ptrdiff_t rowStride) override;
 
   // Whether large reads went through shared memory; known after the first one.
   bool UsesSharedMemory() const;

@@ -26,7 +26,8 @@ int Win32Screen::Height() const { return static_cast<int>(CurrentMode().dmPelsHe
 
 int Win32Screen::BitsPerPixel() const { return static_cast<int>(CurrentMode().dmBitsPerPel); }
 
-bool Win32Screen::Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+bool Win32Screen::CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                              std::ptrdiff_t rowStride) {
   const DEVMODEW mode = CurrentMode();
   const auto screenWidth = static_cast<long long>(mode.dmPelsWidth);
   const auto screenHeight = static_cast<long long>(mode.dmPelsHeight);
@@ -49,7 +50,7 @@ bool Win32Screen::Capture(int x, int y, int width, int height, std::uint32_t* pi
   if (BitBlt(target_->Dc(), 0, 0, width, height, screen.Get(), x, y, SRCCOPY | CAPTUREBLT) == 0) {
     return false;
   }
-  target_->CopyTo(width, height, pixels, width);
+  target_->CopyTo(width, height, pixels, rowStride);
   return true;
 }
 

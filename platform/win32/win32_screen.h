@@ -23,7 +23,8 @@ class Win32Screen final : public ScreenSource {
   int Height() const override;
   int BitsPerPixel() const override;
   // Refuses a rectangle that is not wholly on the screen, as the X11 source does.
-  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) override;
+  bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                   std::ptrdiff_t rowStride) override;
 
  private:
   std::unique_ptr<Dib32> target_;

@@ -183,21 +183,28 @@ TEST_P(CaptureDepthTest, ReadsTheScreenAreaInTheChosenDepth) {
 
 INSTANTIATE_TEST_SUITE_P(AllDepths, CaptureDepthTest, testing::Values(1, 4, 8, 16, 24, 32));
 
-// The packed copy holds the captured rows bottom-up, each pixel blue, green, red.
+// The packed copy holds the captured rows bottom-up, each pixel blue, green, red (and a zero byte
+// at 32 bits), rows padded with zeros.
 TEST_F(ScreenBitmapTest, PackedRowsAreTheCapturedPixelsBottomUp) {
-  ScreenBitmap bitmap(context_);
-  ASSERT_TRUE(bitmap.CaptureScreen(1, 1, 3, 2, 24));
-  ASSERT_EQ(bitmap.RowBytes(), 12);
-  const std::uint8_t* rows = bitmap.PixelData();
-  for (int y = 0; y < 2; ++y) {
-    const std::uint8_t* row = rows + (1 - y) * 12;
-    for (int x = 0; x < 3; ++x) {
-      const std::uint32_t rgb = ScreenPattern(1 + x, 1 + y);
-      EXPECT_EQ(row[3 * x], rgb & 0xFF);
-      EXPECT_EQ(row[3 * x + 1], rgb >> 8 & 0xFF);
-      EXPECT_EQ(row[3 * x + 2], rgb >> 16 & 0xFF);
+  for (const int bitCount : {24, 32}) {
+    const int bytes = bitCount / 8;
+    ScreenBitmap bitmap(context_);
+    ASSERT_TRUE(bitmap.CaptureScreen(1, 1, 3, 2, bitCount));
+    ASSERT_EQ(bitmap.RowBytes(), 12);  // 9 bytes padded, or 12
+    const std::uint8_t* rows = bitmap.PixelData();
+    for (int y = 0; y < 2; ++y) {
+      const std::uint8_t* row = rows + (1 - y) * 12;
+      for (int x = 0; x < 3; ++x) {
+        const std::uint32_t rgb = ScreenPattern(1 + x, 1 + y);
+        EXPECT_EQ(row[bytes * x], rgb & 0xFF);
+        EXPECT_EQ(row[bytes * x + 1], rgb >> 8 & 0xFF);
+        EXPECT_EQ(row[bytes * x + 2], rgb >> 16 & 0xFF);
+        if (bytes == 4) {
+          EXPECT_EQ(row[bytes * x + 3], 0);
+        }
+      }
+      for (int pad = 3 * bytes; pad < 12; ++pad) EXPECT_EQ(row[pad], 0);
     }
-    for (int pad = 9; pad < 12; ++pad) EXPECT_EQ(row[pad], 0);
   }
 }
 

@@ -56,21 +56,23 @@ struct Capture {
 class ScreenCaptureTest : public ScreenDcTest, public testing::WithParamInterface<Capture> {};
 
 // The screen is never asked for pixels it does not have (the fake refuses them); what lies off
-// the screen comes out black, over whatever the image held.
+// the screen comes out black, over whatever the image held, in either row order.
 TEST_P(ScreenCaptureTest, OffScreenPartsComeOutBlack) {
   const auto [name, left, top] = GetParam();
-  const GdiHandle dc = DcWith(4, 3, 32);
-  gdi_.FillRect(dc, {0, 0, 4, 3}, 0x777777);
-  ASSERT_TRUE(gdi_.BitBlt(dc, 0, 0, 4, 3, screenDc_, left, top, kSrcCopy));
-  for (int y = 0; y < 3; ++y) {
-    for (int x = 0; x < 4; ++x) {
-      const long long sx = static_cast<long long>(left) + x;
-      const long long sy = static_cast<long long>(top) + y;
-      const bool onScreen = sx >= 0 && sx < 8 && sy >= 0 && sy < 6;
-      EXPECT_EQ(
-          gdi_.GetPixel(dc, x, y),
-          onScreen ? AsColorValue(ScreenPattern(static_cast<int>(sx), static_cast<int>(sy))) : 0u)
-          << x << "," << y;
+  for (const int height : {3, -3}) {
+    const GdiHandle dc = DcWith(4, height, 32);
+    gdi_.FillRect(dc, {0, 0, 4, 3}, 0x777777);
+    ASSERT_TRUE(gdi_.BitBlt(dc, 0, 0, 4, 3, screenDc_, left, top, kSrcCopy));
+    for (int y = 0; y < 3; ++y) {
+      for (int x = 0; x < 4; ++x) {
+        const long long sx = static_cast<long long>(left) + x;
+        const long long sy = static_cast<long long>(top) + y;
+        const bool onScreen = sx >= 0 && sx < 8 && sy >= 0 && sy < 6;
+        EXPECT_EQ(gdi_.GetPixel(dc, x, y),
+                  onScreen ? AsColorValue(ScreenPattern(static_cast<int>(sx), static_cast<int>(sy)))
+                           : 0u)
+            << x << "," << y << (height < 0 ? " top-down" : " bottom-up");
+      }
     }
   }
 }
