@@ -93,6 +93,10 @@ std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
   return surface;
 }
 
+void PrepareWrites(const DibSurface& surface) {
+  if (HasColorTable(surface.bitCount)) IndexOf(surface);
+}
+
 void ReadColors(const DibSurface& surface, int x, int y, std::span<ColorValue> out) {
   const std::uint8_t* row = surface.Row(y);
   const int count = static_cast<int>(out.size());

@@ -52,6 +52,10 @@ void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_
 // Pixels x .. x + out.size() - 1 of row y of a 32-bit surface, as WritePixels takes them.
 void Read32BitPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out);
 
+// Builds what writes to the surface need (a colour table's index), so that several threads can
+// then write rows of their own.
+void PrepareWrites(const DibSurface& surface);
+
 // Copies pixel values unchanged; both surfaces have the same bit count and the runs lie inside.
 void CopyPixels(const DibSurface& source, int sourceX, int sourceY, DibSurface& target, int x,
                 int y, int count);

@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "bitmap/row_split.h"
+
 namespace qel {
 namespace {
 
@@ -203,20 +205,23 @@ bool Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandl
   const int count = static_cast<int>(columns.last - columns.first);
   const int targetX = static_cast<int>(x + columns.first);
   const int fromX = static_cast<int>(sourceX + columns.first);
-  std::vector<ColorValue> run(
-      sameValues || fromSurface->bitCount == 32 ? 0 : static_cast<std::size_t>(count));
-  for (long long row = rows.first; row < rows.last; ++row) {
-    const int targetY = static_cast<int>(y + row);
-    const int fromY = static_cast<int>(sourceY + row);
-    if (sameValues) {
-      CopyPixels(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
-    } else if (fromSurface->bitCount == 32) {
-      ConvertFrom32Bits(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
-    } else {
-      ReadColors(*fromSurface, fromX, fromY, run);
-      WriteColors(*to, targetX, targetY, run);
+  PrepareWrites(*to);
+  ForRowRanges(rows.first, rows.last, count, [&](long long first, long long last) {
+    std::vector<ColorValue> run(
+        sameValues || fromSurface->bitCount == 32 ? 0 : static_cast<std::size_t>(count));
+    for (long long row = first; row < last; ++row) {
+      const int targetY = static_cast<int>(y + row);
+      const int fromY = static_cast<int>(sourceY + row);
+      if (sameValues) {
+        CopyPixels(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
+      } else if (fromSurface->bitCount == 32) {
+        ConvertFrom32Bits(*fromSurface, fromX, fromY, *to, targetX, targetY, count);
+      } else {
+        ReadColors(*fromSurface, fromX, fromY, run);
+        WriteColors(*to, targetX, targetY, run);
+      }
     }
-  }
+  });
   return true;
 }
 
@@ -255,28 +260,34 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   }
 
   const std::vector<std::uint32_t> black(static_cast<std::size_t>(columns.last - columns.first), 0);
-  for (long long row = rows.first; row < rows.last; ++row) {
-    const int targetY = static_cast<int>(y + row);
-    if (row < onRows.first || row >= onRows.last || onColumns.Empty()) {
-      WritePixels(target, static_cast<int>(x + columns.first), targetY, black);
-      continue;
+  PrepareWrites(target);
+  // Read straight into a 32-bit target, only the parts off the screen are left to write.
+  const long long convertedPerRow = intoTarget ? 0 : columns.last - columns.first;
+  ForRowRanges(rows.first, rows.last, convertedPerRow, [&](long long first, long long last) {
+    for (long long row = first; row < last; ++row) {
+      const int targetY = static_cast<int>(y + row);
+      if (row < onRows.first || row >= onRows.last || onColumns.Empty()) {
+        WritePixels(target, static_cast<int>(x + columns.first), targetY, black);
+        continue;
+      }
+      // Off the screen to the left and right: black.
+      if (onColumns.first > columns.first) {
+        WritePixels(
+            target, static_cast<int>(x + columns.first), targetY,
+            std::span(black).first(static_cast<std::size_t>(onColumns.first - columns.first)));
+      }
+      if (!intoTarget) {
+        const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
+        WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
+                    {line, static_cast<std::size_t>(capturedWidth)});
+      }
+      if (onColumns.last < columns.last) {
+        WritePixels(
+            target, static_cast<int>(x + onColumns.last), targetY,
+            std::span(black).first(static_cast<std::size_t>(columns.last - onColumns.last)));
+      }
     }
-    // Off the screen to the left and right: black.
-    if (onColumns.first > columns.first) {
-      WritePixels(
-          target, static_cast<int>(x + columns.first), targetY,
-          std::span(black).first(static_cast<std::size_t>(onColumns.first - columns.first)));
-    }
-    if (!intoTarget) {
-      const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
-      WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
-                  {line, static_cast<std::size_t>(capturedWidth)});
-    }
-    if (onColumns.last < columns.last) {
-      WritePixels(target, static_cast<int>(x + onColumns.last), targetY,
-                  std::span(black).first(static_cast<std::size_t>(columns.last - onColumns.last)));
-    }
-  }
+  });
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -321,6 +323,56 @@ INSTANTIATE_TEST_SUITE_P(
         Blit{"ExtremeSource", 0, 0, INT_MAX, INT_MAX, INT_MIN, INT_MAX},
         Blit{"HugeSizeFromNegativeOrigin", -2, 0, INT_MAX, INT_MAX, 0, 0}),
     [](const auto& info) { return info.param.name; });
+
+// Whole-screen conversions are split by rows over two threads: the result is byte for byte that of
+// converting one row at a time, from the screen and from another image, in every format.
+TEST(GdiLargeBlitTest, SplitConversionsMatchRowByRowOnes) {
+  constexpr int kWidth = 1024;
+  constexpr int kHeight = 700;  // more pixels than a conversion is split from
+  FakeScreen screen(kWidth, kHeight);
+  std::minstd_rand random(5);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) screen.SetPixel(x, y, random() & 0xFFFFFF);
+  }
+  FakeDesktop desktop;
+  Gdi gdi(screen, desktop);
+  const GdiHandle screenDc = gdi.GetDC(0);
+  const auto dcWith = [&gdi](int bitCount, std::uint8_t** bits) {
+    const GdiHandle dc = gdi.CreateCompatibleDC(0);
+    gdi.SelectObject(dc, gdi.CreateDIBSection(0,
+                                              {.width = kWidth,
+                                               .height = kHeight,
+                                               .bitCount = static_cast<std::uint16_t>(bitCount),
+                                               .colors = TableFor(bitCount)},
+                                              bits));
+    return dc;
+  };
+
+  std::uint8_t* sourceBits = nullptr;
+  const GdiHandle source = dcWith(32, &sourceBits);
+  ASSERT_TRUE(gdi.BitBlt(source, 0, 0, kWidth, kHeight, screenDc, 0, 0, kSrcCopy));
+  for (const int y : {0, 345, kHeight - 1}) {
+    for (const int x : {0, 512, kWidth - 1}) {
+      EXPECT_EQ(gdi.GetPixel(source, x, y), gdi.GetPixel(screenDc, x, y)) << x << "," << y;
+    }
+  }
+
+  for (const int bitCount : {1, 4, 8, 16, 24, 32}) {
+    for (const GdiHandle from : {screenDc, source}) {
+      std::uint8_t* wholeBits = nullptr;
+      std::uint8_t* rowBits = nullptr;
+      const GdiHandle whole = dcWith(bitCount, &wholeBits);
+      const GdiHandle byRows = dcWith(bitCount, &rowBits);
+      ASSERT_TRUE(gdi.BitBlt(whole, 0, 0, kWidth, kHeight, from, 0, 0, kSrcCopy));
+      for (int y = 0; y < kHeight; ++y) {
+        ASSERT_TRUE(gdi.BitBlt(byRows, 0, y, kWidth, 1, from, 0, y, kSrcCopy));
+      }
+      const std::size_t bytes = static_cast<std::size_t>(*DibStride(kWidth, bitCount)) * kHeight;
+      EXPECT_EQ(std::memcmp(wholeBits, rowBits, bytes), 0)
+          << bitCount << " bits from " << (from == screenDc ? "the screen" : "an image");
+    }
+  }
+}
 
 // A copy within one image reads the image as it was before the copy.
 TEST_F(GdiTest, OverlappingBlitWithinOneImage) {

@@ -68,9 +68,9 @@ TEST_P(ScreenCaptureTest, OffScreenPartsComeOutBlack) {
         const long long sx = static_cast<long long>(left) + x;
         const long long sy = static_cast<long long>(top) + y;
         const bool onScreen = sx >= 0 && sx < 8 && sy >= 0 && sy < 6;
-        EXPECT_EQ(gdi_.GetPixel(dc, x, y),
-                  onScreen ? AsColorValue(ScreenPattern(static_cast<int>(sx), static_cast<int>(sy)))
-                           : 0u)
+        EXPECT_EQ(
+            gdi_.GetPixel(dc, x, y),
+            onScreen ? AsColorValue(ScreenPattern(static_cast<int>(sx), static_cast<int>(sy))) : 0u)
             << x << "," << y << (height < 0 ? " top-down" : " bottom-up");
       }
     }
