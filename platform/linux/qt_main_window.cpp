@@ -205,7 +205,7 @@ WindowHandle QtMainWindow::NativeHandle(ControlId control) {
   if (Widget(control) == nullptr) return 0;
   std::unique_ptr<X11MessageWindow>& window = messageWindows_[Index(control)];
   if (window == nullptr) {
-    window = std::make_unique<X11MessageWindow>(static_cast<xcb_window_t>(winId()));
+    window = std::make_unique<X11MessageWindow>();
   }
   return window->Id();
 }

@@ -1,12 +1,16 @@
 #include "platform/linux/x11_message_window.h"
 
+#include <X11/Xlib.h>
+
 #include "platform/linux/qt_x11_connection.h"
 
 namespace qel {
 
-X11MessageWindow::X11MessageWindow(xcb_window_t parent) {
+X11MessageWindow::X11MessageWindow() {
   xcb_connection_t* connection = QtConnection();
-  if (connection == nullptr || parent == 0) return;
+  Display* display = QtDisplay();
+  if (connection == nullptr || display == nullptr) return;
+  const auto parent = static_cast<xcb_window_t>(DefaultRootWindow(display));
   id_ = xcb_generate_id(connection);
   // Input-only and never mapped: it draws nothing, receives nothing and is never found under
   // the pointer. One request, no reply to wait for.

@@ -9,8 +9,9 @@ namespace qel {
 
 class X11MessageWindow {
  public:
-  // A child of `parent`, made on the toolkit's connection; Id() is 0 when there is none.
-  explicit X11MessageWindow(xcb_window_t parent);
+  // Made on the toolkit's connection as a child of the root window, so that it outlives any
+  // change of the main window's own window; Id() is 0 when there is no connection.
+  X11MessageWindow();
   ~X11MessageWindow();
   X11MessageWindow(const X11MessageWindow&) = delete;
   X11MessageWindow& operator=(const X11MessageWindow&) = delete;

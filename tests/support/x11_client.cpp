@@ -133,6 +133,7 @@ WindowFacts X11Client::Facts(std::uint32_t window) {
   facts.mapped = attributes.map_state != IsUnmapped;
   facts.inputOnly = attributes.c_class == InputOnly;
   facts.parent = static_cast<std::uint32_t>(parent);
+  facts.root = static_cast<std::uint32_t>(root);
   return facts;
 }
 

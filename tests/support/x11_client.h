@@ -22,6 +22,7 @@ struct WindowFacts {
   bool mapped = false;
   bool inputOnly = false;
   std::uint32_t parent = 0;
+  std::uint32_t root = 0;
 };
 
 struct SizeLimits {
