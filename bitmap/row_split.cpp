@@ -1,5 +1,6 @@
 #include "bitmap/row_split.h"
 
+#include <system_error>
 #include <thread>
 
 namespace qel {
@@ -18,9 +19,15 @@ void ForRowRanges(long long first, long long last, long long pixelsPerRow,
     return;
   }
   const long long middle = first + (last - first) / 2;
-  std::thread lowerHalf(convert, middle, last);
+  // Joined when it goes, however this half ends.
+  std::jthread lowerHalf;
+  try {
+    lowerHalf = std::jthread(convert, middle, last);
+  } catch (const std::system_error&) {  // no thread to be had: all of it here, as on one core
+    convert(first, last);
+    return;
+  }
   convert(first, middle);
-  lowerHalf.join();
 }
 
 }  // namespace qel
