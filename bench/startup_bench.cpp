@@ -45,35 +45,18 @@ void TimeFirstShown(benchmark::State& state, const char* program, const char* ti
   }
 }
 
-void BM_QelFirstShown(benchmark::State& state) { TimeFirstShown(state, QEL_BINARY, "Qel"); }
-void BM_EmptyQtWindowFirstShown(benchmark::State& state) {
-  TimeFirstShown(state, EMPTY_QT_WINDOW_BINARY, "Empty");
-}
-void BM_TextQtWindowFirstShown(benchmark::State& state) {
-  TimeFirstShown(state, TEXT_QT_WINDOW_BINARY, "Text");
-}
-
 // Start-up times vary by a few milliseconds from one start to the next, so each program is started
-// in several rounds, the rounds of both programs shuffled together so that both see the same
-// machine load, and the medians are compared.
-BENCHMARK(BM_EmptyQtWindowFirstShown)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(4)
-    ->Repetitions(12)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_TextQtWindowFirstShown)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(4)
-    ->Repetitions(12)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_QelFirstShown)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(4)
-    ->Repetitions(12)
-    ->ReportAggregatesOnly(true);
+// in several rounds, the rounds of all programs shuffled together so that all see the same machine
+// load, and the medians are compared.
+void RegisterFirstShown(const char* name, const char* program, const char* title) {
+  benchmark::RegisterBenchmark(
+      name, [program, title](benchmark::State& state) { TimeFirstShown(state, program, title); })
+      ->UseManualTime()
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(4)
+      ->Repetitions(12)
+      ->ReportAggregatesOnly(true);
+}
 
 }  // namespace
 
@@ -93,6 +76,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot run the start-up benchmark: %s\n", error.what());
     return 1;
   }
+  RegisterFirstShown("EmptyQtWindowFirstShown", EMPTY_QT_WINDOW_BINARY, "Empty");
+  RegisterFirstShown("TextQtWindowFirstShown", TEXT_QT_WINDOW_BINARY, "Text");
+  RegisterFirstShown("QelFirstShown", QEL_BINARY, "Qel");
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;
