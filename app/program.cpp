@@ -18,7 +18,7 @@ void ProgramExit(ProgramGlobals& globals) {
 
 Program::Program(Platform& platform)
     : platform_(platform),
-      gdi_(platform.screen, platform.desktop),
+      gdi_(platform.screen, platform.desktop, platform.images),
       bitmaps_{gdi_, platform.screen, platform.desktop},
       hotkeyRegistration_(platform.hotkeys),
       dispatcher_(EventBindings(), platform, bitmaps_, hotkeyRegistration_, globals_),

@@ -26,6 +26,7 @@
 #include "bitmap/color_finder.h"
 #include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
+#include "platform/linux/qt_image_services.h"
 #include "platform/fake/fake_form.h"
 #include "platform/linux/qt_window_system.h"
 #include "platform/linux/x11_desktop.h"
@@ -154,7 +155,8 @@ class Floors {
 struct Backend {
   qel::X11Screen screen;
   qel::X11Desktop desktop;
-  qel::Gdi gdi{screen, desktop};
+  qel::QtImageServices images;
+  qel::Gdi gdi{screen, desktop, images};
   qel::BitmapContext context{gdi, screen, desktop};
   qel::ColorFinder finder;
 };

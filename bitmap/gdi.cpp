@@ -49,7 +49,8 @@ void ConvertFrom32Bits(const DibSurface& from, int fromX, int fromY, DibSurface&
 
 }  // namespace
 
-Gdi::Gdi(ScreenSource& screen, Desktop& desktop) : screen_(screen), desktop_(desktop) {
+Gdi::Gdi(ScreenSource& screen, Desktop& desktop, ImageServices& images)
+    : screen_(screen), desktop_(desktop), images_(images) {
   static constexpr RgbQuad kMonochrome[] = {{0, 0, 0, 0}, {0xFF, 0xFF, 0xFF, 0}};
   defaultBitmap_ = NewHandle();
   bitmaps_[defaultBitmap_].surface = *MakeDibSurface(1, 1, 1, kMonochrome);
@@ -232,8 +233,12 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   if (columns.Empty() || rows.Empty()) return true;
 
   // Only the part on the screen is captured; the rest of the rectangle stays black.
-  const OffsetRange onColumns = ClipRun(columns, sourceX, screen_.Width());
-  const OffsetRange onRows = ClipRun(rows, sourceY, screen_.Height());
+  // The screen DC spans every monitor, which may lie left of or above the primary one.
+  const WindowRect bounds = screen_.Bounds();
+  const OffsetRange onColumns =
+      ClipRun(columns, static_cast<long long>(sourceX) - bounds.left, bounds.right - bounds.left);
+  const OffsetRange onRows =
+      ClipRun(rows, static_cast<long long>(sourceY) - bounds.top, bounds.bottom - bounds.top);
   const bool onScreen = !onColumns.Empty() && !onRows.Empty();
   const long long capturedWidth = onColumns.Empty() ? 0 : onColumns.last - onColumns.first;
   // A 32-bit row holds the screen's own pixel layout, so the screen is read straight into the
@@ -335,8 +340,7 @@ ColorValue Gdi::GetPixel(GdiHandle dc, int x, int y) {
   if (!found) return kClrInvalid;
   if (found->screen) {
     std::uint32_t pixel = 0;
-    if (x < 0 || y < 0 || x >= screen_.Width() || y >= screen_.Height() ||
-        !screen_.Capture(x, y, 1, 1, &pixel)) {
+    if (!Contains(screen_.Bounds(), {x, y}) || !screen_.Capture(x, y, 1, 1, &pixel)) {
       return kClrInvalid;
     }
     return FromScreenPixel(pixel);

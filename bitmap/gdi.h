@@ -51,7 +51,7 @@ struct GdiRect {
 class Gdi {
  public:
   // The desktop is where a window's own drawing comes from (PrintWindow).
-  Gdi(ScreenSource& screen, Desktop& desktop);
+  Gdi(ScreenSource& screen, Desktop& desktop, ImageServices& images);
   Gdi(const Gdi&) = delete;
   Gdi& operator=(const Gdi&) = delete;
 
@@ -126,6 +126,7 @@ class Gdi {
 
   ScreenSource& screen_;
   Desktop& desktop_;
+  ImageServices& images_;
   GdiHandle lastHandle_ = 0;
   // Screen pixels on their way into a bitmap, kept between captures: a fresh buffer of a whole
   // screen costs more in page faults than the capture itself.

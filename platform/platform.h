@@ -6,8 +6,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/control_id.h"
 #include "platform/layout.h"
@@ -90,24 +92,6 @@ class WindowSystem {
   virtual void RunMessageLoop() = 0;
 };
 
-// The screen as a source of pixels, and its current display mode.
-class ScreenSource {
- public:
-  virtual ~ScreenSource() = default;
-  virtual int Width() const = 0;
-  virtual int Height() const = 0;
-  virtual int BitsPerPixel() const = 0;
-  // Fills width x height pixels as 0x00RRGGBB for a rectangle that lies inside the screen: the
-  // top row at `pixels`, each further row `rowStride` pixels after the one above it (negative for
-  // the rows of a bottom-up bitmap). False when the screen cannot be read.
-  virtual bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
-                           std::ptrdiff_t rowStride) = 0;
-  // The same into rows that follow one another.
-  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
-    return CaptureRows(x, y, width, height, pixels, width);
-  }
-};
-
 struct ScreenPoint {
   int x = 0;
   int y = 0;
@@ -127,6 +111,35 @@ inline bool Contains(const WindowRect& rect, ScreenPoint point) {
   return point.x >= rect.left && point.x < rect.right && point.y >= rect.top &&
          point.y < rect.bottom;
 }
+
+// An image exchanged with the platform's image services: rows top-down, pixels 0xAARRGGBB
+// (alpha 255 is opaque, colours not premultiplied).
+struct ArgbImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+};
+
+// The screen as a source of pixels, and its current display mode.
+class ScreenSource {
+ public:
+  virtual ~ScreenSource() = default;
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+  virtual int BitsPerPixel() const = 0;
+  // Fills width x height pixels as 0x00RRGGBB for a rectangle that lies inside the screen: the
+  // top row at `pixels`, each further row `rowStride` pixels after the one above it (negative for
+  // the rows of a bottom-up bitmap). False when the screen cannot be read.
+  virtual bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
+                           std::ptrdiff_t rowStride) = 0;
+  // Where the screen's pixels lie: the whole desktop over every monitor, which may start left of
+  // or above the primary display's origin. Width and Height above are the primary display's.
+  virtual WindowRect Bounds() const { return {0, 0, Width(), Height()}; }
+  // The same into rows that follow one another.
+  bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
+    return CaptureRows(x, y, width, height, pixels, width);
+  }
+};
 
 // The desktop's cursor and windows, as the sampler and window capture query them. Titles and class
 // names are GBK. A handle that is not a window gives 0, false or nothing.
@@ -152,6 +165,26 @@ class Desktop {
   // The window's own drawing, frame included, whatever covers it: width x height pixels of its
   // window rectangle as 0x00RRGGBB, rows top-down. False when the window cannot draw itself.
   virtual bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) = 0;
+  // Draws width x height pixels (0x00RRGGBB, rows top-down) at (x, y) of the window's client area,
+  // clipped to it, as drawing into the window's DC does. False when the window cannot be drawn on.
+  virtual bool DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                            const std::uint32_t* pixels) = 0;
+  // Every icon the window offers for itself, largest first; empty when it offers none.
+  virtual std::vector<ArgbImage> WindowIcons(WindowHandle window) = 0;
+};
+
+// The desktop's clipboard, and the image format that only the platform decodes.
+class ImageServices {
+ public:
+  virtual ~ImageServices() = default;
+  // Offers the image to every other program in the usual image formats; false when the clipboard
+  // cannot be taken.
+  virtual bool SetClipboardImage(const ArgbImage& image) = 0;
+  // The image another program offers, in whichever image format it offers; nullopt when there is
+  // none.
+  virtual std::optional<ArgbImage> ClipboardImage() = 0;
+  // A PNG image, as icon files embed them; nullopt when the bytes are not one.
+  virtual std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) = 0;
 };
 
 inline constexpr std::uint32_t kWmHotkey = 0x0312;
@@ -183,6 +216,7 @@ struct Platform {
   Desktop& desktop;
   ScreenSource& screen;
   HotkeyService& hotkeys;
+  ImageServices& images;
 };
 
 }  // namespace qel

@@ -112,4 +112,32 @@ bool FakeDesktop::PrintWindow(WindowHandle window, int width, int height, std::u
   return true;
 }
 
+bool FakeDesktop::DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                               const std::uint32_t* pixels) {
+  Entry* entry = Find(window);
+  const std::optional<WindowRect> client = ClientRectOf(window);
+  if (entry == nullptr || !client || !entry->window.visible) return false;
+  std::vector<std::uint32_t>& drawn = entry->window.drawn;
+  drawn.resize(static_cast<std::size_t>(client->right) * static_cast<std::size_t>(client->bottom),
+               entry->window.clientRgb);
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      const long long targetX = static_cast<long long>(x) + column;
+      const long long targetY = static_cast<long long>(y) + row;
+      if (targetX < 0 || targetY < 0 || targetX >= client->right || targetY >= client->bottom) {
+        continue;
+      }
+      drawn[static_cast<std::size_t>(targetY * client->right + targetX)] =
+          pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                 static_cast<std::size_t>(column)];
+    }
+  }
+  return true;
+}
+
+std::vector<ArgbImage> FakeDesktop::WindowIcons(WindowHandle window) {
+  const Entry* entry = Find(window);
+  return entry == nullptr ? std::vector<ArgbImage>{} : entry->window.icons;
+}
+
 }  // namespace qel

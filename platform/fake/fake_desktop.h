@@ -21,6 +21,10 @@ struct FakeWindow {
   bool canPrint = true;
   std::uint32_t frameRgb = 0x808080;  // what PrintWindow draws, 0x00RRGGBB
   std::uint32_t clientRgb = 0xFFFFFF;
+  std::vector<ArgbImage> icons{};
+  // What was drawn into the client area, 0x00RRGGBB rows top-down, the client area's size; empty
+  // until the first draw.
+  std::vector<std::uint32_t> drawn{};
 };
 
 class FakeDesktop final : public Desktop {
@@ -46,6 +50,9 @@ class FakeDesktop final : public Desktop {
   std::string Title(WindowHandle window) override;
   std::optional<std::string> ClassName(WindowHandle window) override;
   bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) override;
+  bool DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                    const std::uint32_t* pixels) override;
+  std::vector<ArgbImage> WindowIcons(WindowHandle window) override;
 
  private:
   struct Entry {

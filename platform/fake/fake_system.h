@@ -10,6 +10,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_form.h"
 #include "platform/fake/fake_hotkeys.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/platform.h"
 
@@ -87,7 +88,8 @@ struct FakePlatform {
   FakeDesktop desktop;
   FakeScreen screen{1920, 1080};
   FakeHotkeys hotkeys;
-  Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
+  FakeImageServices images;
+  Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images};
 };
 
 }  // namespace qel

@@ -7,6 +7,7 @@
 #include "platform/linux/linux_process.h"
 #include "platform/linux/qt_dialogs.h"
 #include "platform/linux/qt_hotkeys.h"
+#include "platform/linux/qt_image_services.h"
 #include "platform/linux/qt_main_window.h"
 #include "platform/linux/qt_window_system.h"
 #include "platform/linux/x11_desktop.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
       window->ReceiveMessage(target, message, wParam, lParam);
     }
   });
-  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
+  qel::QtImageServices images;
+  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images};
   return qel::RunProgram(platform);
 }

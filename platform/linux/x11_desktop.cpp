@@ -363,4 +363,10 @@ bool X11Desktop::PrintWindow(WindowHandle window, int width, int height, std::ui
   return drawnOk;
 }
 
+bool X11Desktop::DrawToWindow(WindowHandle, int, int, int, int, const std::uint32_t*) {
+  return false;  // TODO(drawing): not yet
+}
+
+std::vector<ArgbImage> X11Desktop::WindowIcons(WindowHandle) { return {}; }
+
 }  // namespace qel

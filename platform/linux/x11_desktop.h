@@ -36,6 +36,9 @@ class X11Desktop final : public Desktop {
   std::string Title(WindowHandle window) override;
   std::optional<std::string> ClassName(WindowHandle window) override;
   bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) override;
+  bool DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                    const std::uint32_t* pixels) override;
+  std::vector<ArgbImage> WindowIcons(WindowHandle window) override;
 
  private:
   struct State;

@@ -3,6 +3,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_hotkeys.h"
+#include "platform/win32/win32_images.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_window_system.h"
@@ -16,6 +17,7 @@ int main() {
   // The hotkey's notification is sent to the receiving label as a window message, which the
   // label's own procedure turns into its event: nothing needs relaying here.
   qel::Win32Hotkeys hotkeys;
-  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys};
+  qel::Win32ImageServices images;
+  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images};
   return qel::RunProgram(platform);
 }

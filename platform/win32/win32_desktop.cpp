@@ -106,4 +106,10 @@ bool Win32Desktop::PrintWindow(WindowHandle window, int width, int height, std::
   return true;
 }
 
+bool Win32Desktop::DrawToWindow(WindowHandle, int, int, int, int, const std::uint32_t*) {
+  return false;  // TODO(drawing): not yet
+}
+
+std::vector<ArgbImage> Win32Desktop::WindowIcons(WindowHandle) { return {}; }
+
 }  // namespace qel

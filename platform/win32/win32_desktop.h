@@ -22,6 +22,9 @@ class Win32Desktop final : public Desktop {
   std::string Title(WindowHandle window) override;
   std::optional<std::string> ClassName(WindowHandle window) override;
   bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) override;
+  bool DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                    const std::uint32_t* pixels) override;
+  std::vector<ArgbImage> WindowIcons(WindowHandle window) override;
 };
 
 }  // namespace qel

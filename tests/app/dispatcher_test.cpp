@@ -18,7 +18,7 @@ using enum ControlId;
 class DispatcherTest : public testing::Test, protected FakePlatform {
  protected:
   ProgramGlobals globals;
-  Gdi gdi{screen, desktop};
+  Gdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
   Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};

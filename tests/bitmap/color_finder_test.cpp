@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
 
 namespace qel {
@@ -36,7 +37,8 @@ class GetPixelColorTest : public testing::Test {
 
   FakeScreen screen_{64, 48};
   FakeDesktop desktop_;
-  Gdi gdi_{screen_, desktop_};
+  FakeImageServices images_;
+  Gdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
   ColorFinder finder_;
   WindowHandle window_ = 0;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -40,7 +41,8 @@ class GdiTest : public testing::Test {
 
   FakeScreen screen_{4, 4};
   FakeDesktop desktop_;
-  Gdi gdi_{screen_, desktop_};
+  FakeImageServices images_;
+  Gdi gdi_{screen_, desktop_, images_};
 };
 
 using GdiHandleTest = GdiTest;
@@ -335,7 +337,8 @@ TEST(GdiLargeBlitTest, SplitConversionsMatchRowByRowOnes) {
     for (int x = 0; x < kWidth; ++x) screen.SetPixel(x, y, random() & 0xFFFFFF);
   }
   FakeDesktop desktop;
-  Gdi gdi(screen, desktop);
+  FakeImageServices images;
+  Gdi gdi(screen, desktop, images);
   const GdiHandle screenDc = gdi.GetDC(0);
   const auto dcWith = [&gdi](int bitCount, std::uint8_t** bits) {
     const GdiHandle dc = gdi.CreateCompatibleDC(0);

@@ -7,6 +7,7 @@
 #include "bitmap/color_table.h"
 #include "bitmap/gdi.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -92,7 +93,8 @@ class PaletteConversionTest : public testing::TestWithParam<std::tuple<int, int>
 
   FakeScreen screen_{1, 1};
   FakeDesktop desktop_;
-  Gdi gdi_{screen_, desktop_};
+  FakeImageServices images_;
+  Gdi gdi_{screen_, desktop_, images_};
 };
 
 TEST_P(PaletteConversionTest, BitBltConvertsThroughBothFormats) {
@@ -124,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(AllPairs, PaletteConversionTest,
 TEST(PaletteCopyTest, SameTableKeepsTheIndex) {
   FakeScreen screen{1, 1};
   FakeDesktop desktop;
-  Gdi gdi{screen, desktop};
+  FakeImageServices images;
+  Gdi gdi{screen, desktop, images};
   std::uint8_t* fromBits = nullptr;
   std::uint8_t* toBits = nullptr;
   const DibInfo info{.width = 1, .height = 1, .bitCount = 8, .colors = Table256()};

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -57,7 +58,8 @@ class ScreenBitmapTest : public testing::Test {
 
   FakeScreen screen_{12, 10, 32};
   FakeDesktop desktop_;
-  Gdi gdi_{screen_, desktop_};
+  FakeImageServices images_;
+  Gdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
 };
 
@@ -229,7 +231,8 @@ TEST(ScreenBitmapDefaultsTest, ZeroSizesReachTheDisplayEdgesAndZeroDepthIsTheDis
                        Case{32, -5, 0, 0, 1, 32, 1925, 1, 32}}) {
     FakeScreen screen(1920, 4, c.displayBits);
     FakeDesktop desktop;
-    Gdi gdi(screen, desktop);
+    FakeImageServices images;
+    Gdi gdi(screen, desktop, images);
     ScreenBitmap bitmap({gdi, screen, desktop});
     ASSERT_TRUE(bitmap.CaptureScreen(c.left, c.top, c.width, c.height, c.bitCount));
     EXPECT_EQ(Field32(bitmap.PackedDib(), 4), c.wantWidth) << c.left << "," << c.top;

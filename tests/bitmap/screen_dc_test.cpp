@@ -6,6 +6,7 @@
 
 #include "bitmap/gdi.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
 #include "tests/bitmap/test_palettes.h"
 
@@ -43,7 +44,8 @@ class ScreenDcTest : public testing::Test {
 
   FakeScreen screen_{8, 6};
   FakeDesktop desktop_;
-  Gdi gdi_{screen_, desktop_};
+  FakeImageServices images_;
+  Gdi gdi_{screen_, desktop_, images_};
   GdiHandle screenDc_ = gdi_.GetDC(0);
 };
 

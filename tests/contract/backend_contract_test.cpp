@@ -10,6 +10,7 @@
 #include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
 #include "convert/ui_texts.h"
+#include "platform/fake/fake_images.h"
 #include "platform/fake/fake_system.h"
 #include "sampler/hotkey_registration.h"
 #include "sampler/sampling_control.h"
@@ -29,7 +30,8 @@ constexpr ColorValue kCoverColor = 0x214365;
 
 class BitmapContract : public BackendContract {
  protected:
-  Gdi gdi{harness().screen(), harness().desktop()};
+  FakeImageServices images;
+  Gdi gdi{harness().screen(), harness().desktop(), images};
   BitmapContext context{gdi, harness().screen(), harness().desktop()};
   ColorFinder finder;
 };

@@ -57,7 +57,7 @@ class QtViewTest : public testing::Test, protected FakePlatform {
  protected:
   const Layout& layout = MainWindowLayout();
   ProgramGlobals globals;
-  Gdi gdi{screen, desktop};
+  Gdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
   Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};

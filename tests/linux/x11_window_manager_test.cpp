@@ -12,6 +12,7 @@
 
 #include "bitmap/color_finder.h"
 #include "bitmap/gdi.h"
+#include "platform/linux/qt_image_services.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_screen.h"
 #include "sampler/window_under_cursor.h"
@@ -37,7 +38,8 @@ class WindowManagerTest : public testing::Test {
   test::X11Client x11;
   X11Desktop desktop;
   X11Screen screen;
-  Gdi gdi{screen, desktop};
+  QtImageServices images;
+  Gdi gdi{screen, desktop, images};
   BitmapContext context{gdi, screen, desktop};
   ColorFinder finder;
 
