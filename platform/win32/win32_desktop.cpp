@@ -1,18 +1,72 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "platform/win32/win32_dib.h"
 #include "platform/win32/win32_gbk.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_icon_image.h"
 
 namespace qel {
 namespace {
 
 // The longest class name the system registers, and its terminator.
 constexpr int kClassNameCapacity = 257;
+// How long another program may take to answer; the sampling tick waits for it.
+constexpr UINT kAnswerTimeoutMs = 50;
+// An edit box may hold megabytes; only the start of it is read every tick.
+constexpr DWORD_PTR kLongestTitle = 1u << 16;
+constexpr int kKeptCaptionCapacity = 512;
 
 WindowRect ToWindowRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// A window's client-area device context, released when it goes.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// What the window answers to WM_GETTEXT. GetWindowText would give only the caption the system keeps
+// for a window of another process, not what its edit box holds. Nullopt when it does not answer in
+// time, so that a hung program cannot stall the sampling tick.
+std::optional<std::wstring> AnsweredText(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs,
+                          &length) == 0) {
+    return std::nullopt;
+  }
+  if (length == 0) return std::wstring{};
+  length = std::min(length, kLongestTitle);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                          SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied) == 0) {
+    return std::nullopt;
+  }
+  text.resize(std::min<std::size_t>(copied, length));
+  // A window may answer with fewer characters than it announced, and end them early.
+  text.resize(std::wcslen(text.c_str()));
+  return text;
+}
+
+// The caption the system keeps for the window, read without asking the window.
+std::wstring KeptCaption(HWND hwnd) {
+  wchar_t caption[kKeptCaptionCapacity] = {};
+  const int length = InternalGetWindowText(hwnd, caption, kKeptCaptionCapacity);
+  return {caption, static_cast<std::size_t>(std::clamp(length, 0, kKeptCaptionCapacity - 1))};
+}
 
 }  // namespace
 
@@ -73,12 +127,9 @@ std::optional<ScreenPoint> Win32Desktop::ClientToScreen(WindowHandle window, Scr
 std::string Win32Desktop::Title(WindowHandle window) {
   if (window == 0) return {};
   const HWND hwnd = HwndOf(window);
-  const int length = GetWindowTextLengthW(hwnd);
-  if (length <= 0) return {};
-  std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(hwnd, title.data(), length + 1);
-  title.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
-  return Utf16ToGbk(title);
+  std::optional<std::wstring> title = AnsweredText(hwnd);
+  if (!title) title = KeptCaption(hwnd);
+  return Utf16ToGbk(*title);
 }
 
 std::optional<std::string> Win32Desktop::ClassName(WindowHandle window) {
@@ -106,10 +157,57 @@ bool Win32Desktop::PrintWindow(WindowHandle window, int width, int height, std::
   return true;
 }
 
-bool Win32Desktop::DrawToWindow(WindowHandle, int, int, int, int, const std::uint32_t*) {
-  return false;  // TODO(drawing): not yet
+bool Win32Desktop::DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                                const std::uint32_t* pixels) {
+  const HWND hwnd = HwndOf(window);
+  if (window == 0 || ::IsWindow(hwnd) == 0 || pixels == nullptr) return false;
+  if (width <= 0 || height <= 0) return true;
+  const WindowDc dc(hwnd);
+  if (dc.Get() == nullptr) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return SetDIBitsToDevice(dc.Get(), x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0,
+                           0, 0, static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS) != 0;
 }
 
-std::vector<ArgbImage> Win32Desktop::WindowIcons(WindowHandle) { return {}; }
+std::vector<ArgbImage> Win32Desktop::WindowIcons(WindowHandle window) {
+  const HWND hwnd = HwndOf(window);
+  if (window == 0 || ::IsWindow(hwnd) == 0) return {};
+  // What the window answers for itself first, then its class's icons, which stand in when it
+  // sets none of its own.
+  std::vector<HICON> icons;
+  for (const WPARAM kind : {ICON_BIG, ICON_SMALL2, ICON_SMALL}) {
+    DWORD_PTR icon = 0;
+    if (SendMessageTimeoutW(hwnd, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &icon) !=
+            0 &&
+        icon != 0) {
+      icons.push_back(reinterpret_cast<HICON>(icon));
+    }
+  }
+  for (const int index : {GCLP_HICON, GCLP_HICONSM}) {
+    if (const ULONG_PTR icon = GetClassLongPtrW(hwnd, index); icon != 0) {
+      icons.push_back(reinterpret_cast<HICON>(icon));
+    }
+  }
+  std::vector<ArgbImage> images;
+  for (const HICON icon : icons) {
+    std::optional<ArgbImage> image = IconImage(icon);
+    if (!image) continue;
+    const bool seen = std::any_of(images.begin(), images.end(), [&image](const ArgbImage& other) {
+      return other.width == image->width && other.height == image->height &&
+             other.pixels == image->pixels;
+    });
+    if (!seen) images.push_back(std::move(*image));
+  }
+  std::stable_sort(images.begin(), images.end(), [](const ArgbImage& a, const ArgbImage& b) {
+    return static_cast<long long>(a.width) * a.height > static_cast<long long>(b.width) * b.height;
+  });
+  return images;
+}
 
 }  // namespace qel

@@ -1,5 +1,6 @@
 // The desktop on Windows: the cursor, the windows under it with their titles and classes in GBK
-// whatever the system's code page, and a window's own drawing through PrintWindow.
+// whatever the system's code page, a window's own drawing through PrintWindow, drawing into a
+// window and the icons it offers.
 #pragma once
 
 #include "platform/platform.h"
@@ -19,6 +20,8 @@ class Win32Desktop final : public Desktop {
   std::optional<WindowRect> WindowRectOf(WindowHandle window) override;
   std::optional<WindowRect> ClientRectOf(WindowHandle window) override;
   std::optional<ScreenPoint> ClientToScreen(WindowHandle window, ScreenPoint point) override;
+  // What the window answers to WM_GETTEXT, so that a control of another program gives its own
+  // text; for a program that does not answer at once, the caption the system keeps for it.
   std::string Title(WindowHandle window) override;
   std::optional<std::string> ClassName(WindowHandle window) override;
   bool PrintWindow(WindowHandle window, int width, int height, std::uint32_t* pixels) override;

@@ -1,15 +1,29 @@
-// The desktop's clipboard and PNG decoding on Windows.
+// The desktop's clipboard on Windows, offered and read as packed DIBs, and PNG decoding through the
+// system's imaging component (WIC).
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/win32_handles.h"
 
 namespace qel {
 
 class Win32ImageServices final : public ImageServices {
  public:
+  Win32ImageServices();
+  ~Win32ImageServices() override;
+  Win32ImageServices(const Win32ImageServices&) = delete;
+  Win32ImageServices& operator=(const Win32ImageServices&) = delete;
+
+  // CF_DIBV5 with alpha and CF_DIB at 24 bits; the system derives CF_BITMAP from them.
   bool SetClipboardImage(const ArgbImage& image) override;
+  // CF_DIBV5, else CF_DIB.
   std::optional<ArgbImage> ClipboardImage() override;
   std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) override;
+
+ private:
+  // The clipboard's owner while the image is offered: a clipboard emptied without one refuses
+  // every format put on it.
+  HWND owner_ = nullptr;
 };
 
 }  // namespace qel

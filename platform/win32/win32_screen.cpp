@@ -16,6 +16,12 @@ DEVMODEW CurrentMode() {
 
 }  // namespace
 
+bool LiesInside(const WindowRect& bounds, int x, int y, int width, int height) {
+  return width > 0 && height > 0 && x >= bounds.left && y >= bounds.top &&
+         x + static_cast<long long>(width) <= bounds.right &&
+         y + static_cast<long long>(height) <= bounds.bottom;
+}
+
 Win32Screen::Win32Screen() = default;
 
 Win32Screen::~Win32Screen() = default;
@@ -26,16 +32,16 @@ int Win32Screen::Height() const { return static_cast<int>(CurrentMode().dmPelsHe
 
 int Win32Screen::BitsPerPixel() const { return static_cast<int>(CurrentMode().dmBitsPerPel); }
 
+WindowRect Win32Screen::Bounds() const {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+          top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 bool Win32Screen::CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
                               std::ptrdiff_t rowStride) {
-  const DEVMODEW mode = CurrentMode();
-  const auto screenWidth = static_cast<long long>(mode.dmPelsWidth);
-  const auto screenHeight = static_cast<long long>(mode.dmPelsHeight);
-  if (width <= 0 || height <= 0 || x < 0 || y < 0 ||
-      x + static_cast<long long>(width) > screenWidth ||
-      y + static_cast<long long>(height) > screenHeight) {
-    return false;
-  }
+  if (!LiesInside(Bounds(), x, y, width, height)) return false;
   if (!target_ || target_->Width() < width || target_->Height() < height) {
     const int targetWidth = std::max(width, target_ ? target_->Width() : 0);
     const int targetHeight = std::max(height, target_ ? target_->Height() : 0);
@@ -44,6 +50,8 @@ bool Win32Screen::CaptureRows(int x, int y, int width, int height, std::uint32_t
     if (!target->Ready()) return false;
     target_ = std::move(target);
   }
+  // The screen DC's coordinates are the virtual screen's, so a monitor left of or above the
+  // primary one is read at its negative coordinates.
   const ScreenDc screen;
   if (screen.Get() == nullptr) return false;
   // CAPTUREBLT takes in layered windows too, as the user sees them.

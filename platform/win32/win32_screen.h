@@ -1,5 +1,6 @@
-// The screen on Windows as a source of pixels: the primary display read from the screen DC into
-// a 32-bit DIB section that is kept between reads and grows to the largest rectangle asked for.
+// The screen on Windows as a source of pixels: the virtual screen over every monitor read from
+// the screen DC into a 32-bit DIB section that is kept between reads and grows to the largest
+// rectangle asked for.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,10 @@
 namespace qel {
 
 class Dib32;
+
+// Whether the rectangle is non-empty and lies wholly inside `bounds`, without overflow for any
+// integers given.
+bool LiesInside(const WindowRect& bounds, int x, int y, int width, int height);
 
 class Win32Screen final : public ScreenSource {
  public:
@@ -22,7 +27,10 @@ class Win32Screen final : public ScreenSource {
   int Width() const override;
   int Height() const override;
   int BitsPerPixel() const override;
-  // Refuses a rectangle that is not wholly on the screen, as the X11 source does.
+  // The virtual screen: every monitor, starting left of or above the primary one when a monitor
+  // lies there.
+  WindowRect Bounds() const override;
+  // Refuses a rectangle that is not wholly inside Bounds(), as the X11 source does.
   bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
                    std::ptrdiff_t rowStride) override;
 

@@ -1,5 +1,6 @@
 // The Win32 screen source on the test's display: the display mode as the system reports it
-// elsewhere, and rectangles that are not wholly on the screen refused untouched.
+// elsewhere, the bounds of the virtual screen over every monitor, and rectangles that are not
+// wholly on the screen refused untouched.
 #include "platform/win32/win32_screen.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,58 @@ TEST(Win32Screen, RefusesARectangleNotWhollyOnTheScreen) {
     EXPECT_FALSE(screen.Capture(r.x, r.y, r.width, r.height, pixels.data()))
         << r.x << "," << r.y << " " << r.width << "x" << r.height;
     EXPECT_EQ(pixels, std::vector<std::uint32_t>(4, kUntouched)) << "nothing written";
+  }
+}
+
+TEST(Win32Screen, TheBoundsAreTheVirtualScreenAndAreReadWhole) {
+  Win32Screen screen;
+  const WindowRect bounds = screen.Bounds();
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  EXPECT_EQ(bounds, (WindowRect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)}));
+  const int w = bounds.right - bounds.left;
+  const int h = bounds.bottom - bounds.top;
+  ASSERT_GT(w, 2);
+  ASSERT_GT(h, 2);
+  std::vector<std::uint32_t> whole(static_cast<std::size_t>(w) * h);
+  EXPECT_TRUE(screen.Capture(bounds.left, bounds.top, w, h, whole.data()));
+  // One pixel past the bounds on each side.
+  const Rectangle past[] = {{bounds.left - 1, bounds.top, 1, 1},
+                            {bounds.left, bounds.top - 1, 1, 1},
+                            {bounds.right, bounds.top, 1, 1},
+                            {bounds.left, bounds.bottom, 1, 1}};
+  for (const Rectangle& r : past) {
+    std::uint32_t pixel = kUntouched;
+    EXPECT_FALSE(screen.Capture(r.x, r.y, r.width, r.height, &pixel)) << r.x << "," << r.y;
+  }
+}
+
+// A monitor left of and above the primary one puts the virtual screen at negative coordinates.
+TEST(Win32Screen, ARectangleMustLieInsideBoundsThatMayStartBelowZero) {
+  const WindowRect bounds{-1280, -200, 1920, 1080};
+  struct Case {
+    Rectangle rect;
+    bool inside;
+  };
+  const Case cases[] = {
+      {{-1280, -200, 3200, 1280}, true},
+      {{-1280, -200, 1, 1}, true},
+      {{1919, 1079, 1, 1}, true},
+      {{-5, 10, 10, 10}, true},
+      {{-1281, 0, 1, 1}, false},
+      {{0, -201, 1, 1}, false},
+      {{1919, 0, 2, 1}, false},
+      {{0, 1079, 1, 2}, false},
+      {{-1280, -200, 0, 1}, false},
+      {{-1280, -200, 1, -1}, false},
+      {{INT_MAX, 0, 1, 1}, false},
+      {{-1280, -200, INT_MAX, 1}, false},
+      {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LiesInside(bounds, c.rect.x, c.rect.y, c.rect.width, c.rect.height), c.inside)
+        << c.rect.x << "," << c.rect.y << " " << c.rect.width << "x" << c.rect.height;
   }
 }
 
