@@ -2,30 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <new>
 #include <utility>
 
+#include "bitmap/clip_run.h"
 #include "bitmap/row_split.h"
 
 namespace qel {
 namespace {
-
-// Screen pixels are 0x00RRGGBB; a ColorValue has red in the low byte.
-ColorValue FromScreenPixel(std::uint32_t pixel) {
-  return (pixel & 0xFFu) << 16 | (pixel & 0xFF00u) | (pixel >> 16 & 0xFFu);
-}
-
-// Offsets [first, last) along a run. 64-bit, so that no sum of int coordinates can overflow.
-struct OffsetRange {
-  long long first;
-  long long last;
-  bool Empty() const { return first >= last; }
-};
-
-// Keeps the offsets i for which at + i lies inside [0, limit).
-OffsetRange ClipRun(OffsetRange offsets, long long at, long long limit) {
-  return {std::max(offsets.first, -at), std::min(offsets.last, limit - at)};
-}
 
 // With the same format and colour table the pixel values carry over as they are, as in GDI;
 // going through colours would move an index to an earlier entry of equal distance.
@@ -59,7 +44,8 @@ Gdi::Gdi(ScreenSource& screen, Desktop& desktop, ImageServices& images)
 GdiHandle Gdi::NewHandle() {
   do {
     ++lastHandle_;
-  } while (lastHandle_ == 0 || dcs_.contains(lastHandle_) || bitmaps_.contains(lastHandle_));
+  } while (lastHandle_ == 0 || dcs_.contains(lastHandle_) || bitmaps_.contains(lastHandle_) ||
+           icons_.contains(lastHandle_));
   return lastHandle_;
 }
 
@@ -88,15 +74,15 @@ std::shared_ptr<const ColorTableIndex> Gdi::IndexFor(const std::vector<RgbQuad>&
 }
 
 GdiHandle Gdi::GetDC(WindowHandle window) {
-  if (window != 0) return 0;
+  if (window != 0 && !desktop_.IsWindow(window)) return 0;
   const GdiHandle dc = NewHandle();
-  dcs_[dc] = Dc{.screen = true, .bitmap = 0};
+  dcs_[dc] = Dc{.screen = true, .window = window, .bitmap = 0};
   return dc;
 }
 
 bool Gdi::ReleaseDC(WindowHandle window, GdiHandle dc) {
   const Dc* found = FindDc(dc);
-  if (window != 0 || !found || !found->screen) return false;
+  if (!found || !found->screen || found->window != window) return false;
   dcs_.erase(dc);
   return true;
 }
@@ -189,6 +175,9 @@ bool Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandl
   const Dc* from = FindDc(source);
   if (rop != kSrcCopy || !to || !from) return false;
   if (width <= 0 || height <= 0) return true;
+  if (from->window != 0) {
+    return BlitFromWindow(from->window, *to, x, y, width, height, sourceX, sourceY);
+  }
   if (from->screen) return BlitFromScreen(*to, x, y, width, height, sourceX, sourceY);
 
   const DibSurface* fromSurface = &bitmaps_.at(from->bitmap).surface;
@@ -296,6 +285,25 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   return true;
 }
 
+bool Gdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width,
+                         int height, int sourceX, int sourceY) {
+  const std::optional<WindowRect> client = desktop_.ClientRectOf(window);
+  const std::optional<ScreenPoint> origin = desktop_.ClientToScreen(window, {0, 0});
+  if (!client || !origin) return false;
+  // Only the client area shows through a window's DC.
+  const OffsetRange columns = ClipRun({0, width}, sourceX, client->right);
+  const OffsetRange rows = ClipRun({0, height}, sourceY, client->bottom);
+  if (columns.Empty() || rows.Empty()) return true;
+  const long long screenX = static_cast<long long>(origin->x) + sourceX + columns.first;
+  const long long screenY = static_cast<long long>(origin->y) + sourceY + rows.first;
+  // A client area is on the int plane, so these fit.
+  return BlitFromScreen(target, static_cast<int>(x + columns.first),
+                        static_cast<int>(y + rows.first),
+                        static_cast<int>(columns.last - columns.first),
+                        static_cast<int>(rows.last - rows.first), static_cast<int>(screenX),
+                        static_cast<int>(screenY));
+}
+
 int Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
                    std::span<std::uint8_t> out, const DibInfo& format) {
   const Bitmap* found = FindBitmap(bitmap);
@@ -338,12 +346,24 @@ int Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
 ColorValue Gdi::GetPixel(GdiHandle dc, int x, int y) {
   const Dc* found = FindDc(dc);
   if (!found) return kClrInvalid;
+  if (found->window != 0) {
+    const std::optional<WindowRect> client = desktop_.ClientRectOf(found->window);
+    const std::optional<ScreenPoint> origin = desktop_.ClientToScreen(found->window, {0, 0});
+    if (!client || !origin || !Contains(*client, {x, y})) return kClrInvalid;
+    const long long screenX = static_cast<long long>(origin->x) + x;
+    const long long screenY = static_cast<long long>(origin->y) + y;
+    if (screenX < INT_MIN || screenX > INT_MAX || screenY < INT_MIN || screenY > INT_MAX) {
+      return kClrInvalid;
+    }
+    x = static_cast<int>(screenX);
+    y = static_cast<int>(screenY);
+  }
   if (found->screen) {
     std::uint32_t pixel = 0;
     if (!Contains(screen_.Bounds(), {x, y}) || !screen_.Capture(x, y, 1, 1, &pixel)) {
       return kClrInvalid;
     }
-    return FromScreenPixel(pixel);
+    return SwapRedAndBlue(pixel);
   }
   const DibSurface& surface = bitmaps_.at(found->bitmap).surface;
   if (x < 0 || y < 0 || x >= surface.width || y >= surface.height) return kClrInvalid;
@@ -357,6 +377,51 @@ bool Gdi::SetPixelV(GdiHandle dc, int x, int y, ColorValue color) {
   if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) return false;
   WriteColors(*surface, x, y, {&color, 1});
   return true;
+}
+
+int Gdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX,
+                           int sourceY, int startScan, int lines,
+                           std::span<const std::uint8_t> bits, const DibInfo& format) {
+  const Dc* found = FindDc(dc);
+  if (!found || (found->screen && found->window == 0)) return 0;
+  std::optional<DibSurface> image;
+  try {
+    image = MakeDibSurface(format.width, format.height, format.bitCount, format.colors);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  if (!image || sourceX != 0 || sourceY != 0 || startScan != 0 || lines != image->height ||
+      bits.size() < image->bytes.size()) {
+    return 0;
+  }
+  std::copy_n(bits.begin(), image->bytes.size(), image->bytes.begin());
+  const int drawnWidth = std::min(width, image->width);
+  const int drawnHeight = std::min(height, image->height);
+  if (drawnWidth <= 0 || drawnHeight <= 0) return lines;
+
+  if (found->window == 0) {
+    DibSurface& target = bitmaps_.at(found->bitmap).surface;
+    const OffsetRange columns = ClipRun({0, drawnWidth}, x, target.width);
+    const OffsetRange rows = ClipRun({0, drawnHeight}, y, target.height);
+    if (columns.Empty() || rows.Empty()) return lines;
+    std::vector<ColorValue> run(static_cast<std::size_t>(columns.last - columns.first));
+    for (long long row = rows.first; row < rows.last; ++row) {
+      ReadColors(*image, static_cast<int>(columns.first), static_cast<int>(row), run);
+      WriteColors(target, static_cast<int>(x + columns.first), static_cast<int>(y + row), run);
+    }
+    return lines;
+  }
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(drawnWidth) *
+                                    static_cast<std::size_t>(drawnHeight));
+  std::vector<ColorValue> run(static_cast<std::size_t>(drawnWidth));
+  for (int row = 0; row < drawnHeight; ++row) {
+    ReadColors(*image, 0, row, run);
+    std::transform(run.begin(), run.end(),
+                   pixels.begin() + static_cast<std::ptrdiff_t>(row) * drawnWidth,
+                   SwapRedAndBlue);
+  }
+  return desktop_.DrawToWindow(found->window, x, y, drawnWidth, drawnHeight, pixels.data()) ? lines
+                                                                                            : 0;
 }
 
 bool Gdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {

@@ -1,5 +1,6 @@
 // The small part of GDI that the bitmap classes are built on, done in portable software: device
-// contexts, DIB sections and BitBlt behind integer handles, with the screen as the one outside DC.
+// contexts, DIB sections and BitBlt behind integer handles, with the screen and windows as the
+// outside DCs, and the image loader, icons and clipboard that GDI programs use beside them.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "bitmap/color_table.h"
@@ -16,11 +18,14 @@
 
 namespace qel {
 
-// A DC or a bitmap. 0 is never a valid handle, and a handle is not reused before the counter
+// A DC, a bitmap or an icon. 0 is never a valid handle, and a handle is not reused before the counter
 // wraps after 2^32 of them, so a stale one fails.
 using GdiHandle = std::uint32_t;
 
 inline constexpr std::uint32_t kSrcCopy = 0x00CC0020;
+
+// What LoadImage loads.
+enum class ImageType { Bitmap, Icon };
 
 // What CreateDIBSection takes: the header fields that matter, and the colour table for 1, 4 and
 // 8 bits (entries past the given ones read as black and are never chosen).
@@ -55,8 +60,11 @@ class Gdi {
   Gdi(const Gdi&) = delete;
   Gdi& operator=(const Gdi&) = delete;
 
-  // Only the whole screen (window 0) has a DC; each call gives a DC of its own.
+  // The whole screen's DC for window 0, else the window's: reading it reads what the screen shows
+  // of the client area, (0, 0) at the client area's top-left corner; drawing into it draws there.
+  // Each call gives a DC of its own; 0 for a handle that is not a window.
   GdiHandle GetDC(WindowHandle window);
+  // `window` must be the one the DC was got for.
   bool ReleaseDC(WindowHandle window, GdiHandle dc);
 
   // A memory DC holding the shared 1 x 1 monochrome default bitmap. `dc` is 0 or a live DC.
@@ -100,12 +108,43 @@ class Gdi {
   // window that cannot draw itself, or any flag (only the whole window is supported).
   int PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags);
 
+  // Draws the DIB in `bits` (laid out as `format` says) at (x, y) of `dc`, its width x height
+  // corner at the top-left, clipped: onto the window for a window's DC, into the bitmap for a
+  // memory DC. Only the whole image at once is taken (source 0, 0, start scan 0, lines all its
+  // rows), which keeps clear of GDI's bottom-left source origin. Gives the lines drawn, 0 on failure.
+  int SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX,
+                        int sourceY, int startScan, int lines, std::span<const std::uint8_t> bits,
+                        const DibInfo& format);
+
   // Drawing is never batched, so every call has finished when it returns.
   bool GdiFlush() { return true; }
 
+  // A BMP file as a screen-compatible bitmap (32 bits, as LoadImage gives without
+  // LR_CREATEDIBSECTION), or an .ico file as an icon, the image nearest width x height (0 x 0 for
+  // the usual 32 x 32). 0 when the file cannot be read or decoded.
+  GdiHandle LoadImageFromFile(const std::string& path, ImageType type, int width, int height);
+  GdiHandle LoadImageFromMemory(std::span<const std::uint8_t> bytes, ImageType type, int width,
+                                int height);
+  // The icon a window offers for itself, nearest the usual 32 x 32; 0 when it offers none.
+  GdiHandle WindowIcon(WindowHandle window);
+  GdiHandle CreateIcon(ArgbImage image);
+  bool DestroyIcon(GdiHandle icon);
+  // Draws the icon stretched to width x height (0 for its own size) at (x, y), blended over what is
+  // there by its alpha (a masked icon's transparent parts leave the target as it is). DI_NORMAL
+  // is the only way of drawing.
+  bool DrawIconEx(GdiHandle dc, int x, int y, GdiHandle icon, int width, int height);
+
+  // Puts the bitmap on the desktop's clipboard. As with SetClipboardData, the clipboard owns the
+  // bitmap from then on, also when this fails: the caller neither uses nor deletes it again.
+  bool SetClipboardBitmap(GdiHandle bitmap);
+  // The image on the desktop's clipboard as a bitmap the clipboard owns (valid until the
+  // clipboard's next use; the caller must not delete it); 0 when there is none.
+  GdiHandle ClipboardBitmap();
+
  private:
   struct Dc {
-    bool screen = false;
+    bool screen = false;  // the screen's or a window's
+    WindowHandle window = 0;
     GdiHandle bitmap = 0;
   };
   struct Bitmap {
@@ -123,6 +162,15 @@ class Gdi {
   std::shared_ptr<const ColorTableIndex> IndexFor(const std::vector<RgbQuad>& colors);
   bool BlitFromScreen(DibSurface& target, int x, int y, int width, int height, int sourceX,
                       int sourceY);
+  // Reads what the screen shows of the window's client area, whose (0, 0) is (sourceX, sourceY)'s
+  // origin; the parts outside it stay as they are.
+  bool BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width, int height,
+                      int sourceX, int sourceY);
+  // A new 32-bit screen-compatible bitmap holding the pixels (0x??RRGGBB, rows top-down).
+  GdiHandle BitmapFromPixels(int width, int height, std::span<const std::uint32_t> pixels);
+  GdiHandle IconFromBytes(std::span<const std::uint8_t> bytes, int width, int height);
+  GdiHandle BitmapFromBmpBytes(std::span<const std::uint8_t> bytes);
+  void ReleaseClipboardBitmap();
 
   ScreenSource& screen_;
   Desktop& desktop_;
@@ -134,6 +182,9 @@ class Gdi {
   GdiHandle defaultBitmap_ = 0;
   std::map<GdiHandle, Dc> dcs_;
   std::map<GdiHandle, Bitmap> bitmaps_;
+  std::map<GdiHandle, ArgbImage> icons_;
+  // The bitmap the clipboard holds, put there or read from the desktop's clipboard.
+  GdiHandle clipboardBitmap_ = 0;
   struct CachedIndex {
     std::vector<RgbQuad> colors;
     std::shared_ptr<const ColorTableIndex> index;

@@ -42,7 +42,18 @@ std::array<std::uint8_t, kInfoHeaderSize> HeaderBytes(const InfoHeader& header) 
   return bytes;
 }
 
-InfoHeader ReadHeader(const std::vector<std::uint8_t>& bytes) {
+std::array<std::uint8_t, kFileHeaderSize> FileHeaderBytes(const FileHeader& header) {
+  std::array<std::uint8_t, kFileHeaderSize> bytes{};
+  std::uint8_t* out = bytes.data();
+  PutLittleEndian(out + 0, header.type);
+  PutLittleEndian(out + 2, header.size);
+  PutLittleEndian(out + 6, header.reserved1);
+  PutLittleEndian(out + 8, header.reserved2);
+  PutLittleEndian(out + 10, header.pixelOffset);
+  return bytes;
+}
+
+InfoHeader ReadHeader(std::span<const std::uint8_t> bytes) {
   const std::uint8_t* in = bytes.data();
   return {.size = GetLittleEndian<std::int32_t>(in + 0),
           .width = GetLittleEndian<std::int32_t>(in + 4),

@@ -1,10 +1,12 @@
-// The byte form of a DIB in memory (BITMAPINFOHEADER, colour table, bottom-up padded rows) and the
-// three standard colour tables that palette images are created with.
+// The byte form of a DIB in memory (BITMAPINFOHEADER, colour table, bottom-up padded rows), the file
+// header a BMP file puts in front of it, and the three standard colour tables that palette images
+// are created with.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace qel {
@@ -27,8 +29,21 @@ struct InfoHeader {
 };
 
 std::array<std::uint8_t, kInfoHeaderSize> HeaderBytes(const InfoHeader& header);
+
+inline constexpr int kFileHeaderSize = 14;
+
+// BITMAPFILEHEADER: the 14 bytes in front of a packed DIB in a BMP file.
+struct FileHeader {
+  std::uint16_t type = 0x4D42;  // "BM"
+  std::uint32_t size = 0;       // of the whole file
+  std::uint16_t reserved1 = 0;
+  std::uint16_t reserved2 = 0;
+  std::uint32_t pixelOffset = 0;  // from the start of the file
+};
+
+std::array<std::uint8_t, kFileHeaderSize> FileHeaderBytes(const FileHeader& header);
 // The header's fields from the first 40 bytes of `bytes`, which must hold them.
-InfoHeader ReadHeader(const std::vector<std::uint8_t>& bytes);
+InfoHeader ReadHeader(std::span<const std::uint8_t> bytes);
 
 // Bytes of one row of `bitsPerRow` bits, padded to a multiple of four.
 constexpr std::int64_t RowBytesFor(std::int64_t bitsPerRow) {

@@ -1,5 +1,7 @@
 #include "bitmap/screen_bitmap.h"
 
+#include "bitmap/temporary_dc.h"
+
 #include <algorithm>
 #include <climits>
 #include <new>
@@ -25,32 +27,6 @@ int ClampToInt(std::int64_t value) {
 
 // The display mode is read as the 16-bit fields of the platform's mode record.
 int DisplayModeField(int value) { return static_cast<std::int16_t>(value); }
-
-// A memory DC holding a compatible bitmap of its own, for the length of one capture.
-class ScratchDc {
- public:
-  ScratchDc(Gdi& gdi, GdiHandle compatibleWith, int width, int height)
-      : gdi_(gdi),
-        dc_(gdi.CreateCompatibleDC(compatibleWith)),
-        bitmap_(gdi.CreateCompatibleBitmap(compatibleWith, width, height)),
-        previous_(dc_ != 0 && bitmap_ != 0 ? gdi.SelectObject(dc_, bitmap_) : 0) {}
-  ScratchDc(const ScratchDc&) = delete;
-  ScratchDc& operator=(const ScratchDc&) = delete;
-  ~ScratchDc() {
-    if (previous_ != 0) gdi_.SelectObject(dc_, previous_);
-    if (bitmap_ != 0) gdi_.DeleteObject(bitmap_);
-    if (dc_ != 0) gdi_.DeleteDC(dc_);
-  }
-
-  bool Ready() const { return previous_ != 0; }
-  GdiHandle Dc() const { return dc_; }
-
- private:
-  Gdi& gdi_;
-  GdiHandle dc_;
-  GdiHandle bitmap_;
-  GdiHandle previous_;
-};
 
 }  // namespace
 
@@ -119,6 +95,15 @@ bool ScreenBitmap::LayOutImage(int width, int height, int bitsPerPixel) {
 
 bool ScreenBitmap::CreateSection() {
   Gdi& gdi = context_.gdi;
+  const DibInfo info = PackedFormat();
+  memoryDc_ = gdi.CreateCompatibleDC(screenDc_);
+  dibSection_ = gdi.CreateDIBSection(screenDc_, info, &bits_);
+  if (memoryDc_ == 0 || dibSection_ == 0) return false;
+  previousBitmap_ = gdi.SelectObject(memoryDc_, dibSection_);
+  return previousBitmap_ != 0;
+}
+
+DibInfo ScreenBitmap::PackedFormat() const {
   const InfoHeader header = ReadHeader(packedDib_);
   DibInfo info{
       .width = header.width, .height = header.height, .bitCount = header.bitCount, .colors = {}};
@@ -127,11 +112,7 @@ bool ScreenBitmap::CreateSection() {
     const std::uint8_t* entry = table + 4 * i;
     info.colors.push_back({entry[0], entry[1], entry[2], entry[3]});
   }
-  memoryDc_ = gdi.CreateCompatibleDC(screenDc_);
-  dibSection_ = gdi.CreateDIBSection(screenDc_, info, &bits_);
-  if (memoryDc_ == 0 || dibSection_ == 0) return false;
-  previousBitmap_ = gdi.SelectObject(memoryDc_, dibSection_);
-  return previousBitmap_ != 0;
+  return info;
 }
 
 void ScreenBitmap::CopyRowsFromSection() {
@@ -192,7 +173,7 @@ bool ScreenBitmap::CaptureWindow(WindowHandle window, int left, int top, int wid
   if (!windowWidth || !windowHeight) return false;
 
   Gdi& gdi = context_.gdi;
-  const ScratchDc drawing(gdi, screenDc_, *windowWidth, *windowHeight);
+  const TemporaryDc drawing(gdi, screenDc_, *windowWidth, *windowHeight);
   if (!drawing.Ready() || (gdi.PrintWindow(window, drawing.Dc(), 0) & 1) == 0) return false;
 
   const std::optional<WindowRect> clientRect = desktop.ClientRectOf(window);
@@ -207,12 +188,36 @@ bool ScreenBitmap::CaptureWindow(WindowHandle window, int left, int top, int wid
                        fullHeight, bitsPerPixel);
 }
 
+void ScreenBitmap::SyncIfChanged() {
+  if (!pixelsChanged_) return;
+  CopyRowsFromSection();
+  pixelsChanged_ = false;
+}
+
 ColorValue ScreenBitmap::ReadPixel(int x, int y) {
-  if (pixelsChanged_) {
-    CopyRowsFromSection();
-    pixelsChanged_ = false;
-  }
+  SyncIfChanged();
   return context_.gdi.GetPixel(memoryDc_, x, y);
+}
+
+std::optional<BitmapDescription> ScreenBitmap::SectionDescription() const {
+  return dibSection_ == 0 ? std::nullopt : context_.gdi.GetObject(dibSection_);
+}
+
+int ScreenBitmap::Width() const { return packedDib_.empty() ? 0 : ReadHeader(packedDib_).width; }
+
+int ScreenBitmap::BitmapWidth() const {
+  const std::optional<BitmapDescription> section = SectionDescription();
+  return section ? section->width : 0;
+}
+
+int ScreenBitmap::BitmapHeight() const {
+  const std::optional<BitmapDescription> section = SectionDescription();
+  return section ? section->height : 0;
+}
+
+int ScreenBitmap::BitmapBitCount() const {
+  const std::optional<BitmapDescription> section = SectionDescription();
+  return section ? section->bitCount : 0;
 }
 
 std::int64_t ScreenBitmap::RowBytes() const {
