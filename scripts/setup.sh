@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libx11-dev libxtst-dev libxext-dev libxcomposite-dev libxres-dev libxcb1-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth dbus-daemon x11-utils xdotool openbox imagemagick fonts-wqy-microhei
+  xvfb xauth dbus-daemon x11-utils xdotool xclip openbox imagemagick fonts-wqy-microhei
   g++-mingw-w64-x86-64-posix wine wine64
 )
 

@@ -1,12 +1,113 @@
 #include "platform/linux/qt_image_services.h"
 
-namespace qel {
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QThread>
+#include <cstring>
+#include <limits>
+#include <string>
 
-// TODO(clipboard): not yet
-bool QtImageServices::SetClipboardImage(const ArgbImage&) { return false; }
-std::optional<ArgbImage> QtImageServices::ClipboardImage() { return std::nullopt; }
-std::optional<ArgbImage> QtImageServices::DecodePng(std::span<const std::uint8_t>) {
-  return std::nullopt;
+#include "platform/linux/x11_clipboard_owner.h"
+#include "platform/linux/x11_clipboard_reader.h"
+
+namespace qel {
+namespace {
+
+// What other programs offer images as, most faithful first; PNG keeps alpha.
+const std::string kImageTargets[] = {"image/png",  "image/bmp",  "image/x-bmp", "image/x-MS-bmp",
+                                     "image/tiff", "image/jpeg", "image/gif"};
+
+QImage ToQImage(const ArgbImage& image) {
+  QImage out(image.width, image.height, QImage::Format_ARGB32);
+  for (int y = 0; y < image.height; ++y) {
+    std::memcpy(out.scanLine(y), image.pixels.data() + static_cast<std::ptrdiff_t>(y) * image.width,
+                static_cast<std::size_t>(image.width) * 4);
+  }
+  return out;
+}
+
+std::optional<ArgbImage> FromQImage(const QImage& image) {
+  if (image.isNull()) return std::nullopt;
+  // ARGB32 holds 0xAARRGGBB in native order with straight alpha, as ArgbImage does.
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  ArgbImage out{argb.width(), argb.height(), {}};
+  out.pixels.resize(static_cast<std::size_t>(argb.width()) * argb.height());
+  for (int y = 0; y < argb.height(); ++y) {
+    std::memcpy(out.pixels.data() + static_cast<std::ptrdiff_t>(y) * argb.width(),
+                argb.constScanLine(y), static_cast<std::size_t>(argb.width()) * 4);
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> Encode(const QImage& image, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return {bytes.begin(), bytes.end()};
+}
+
+// Qt's clipboard serves only while Qt's event loop runs on its own thread; any other caller gets
+// ours.
+QClipboard* QtClipboard() {
+  auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (application == nullptr || QThread::currentThread() != application->thread() ||
+      QGuiApplication::platformName() != QLatin1String("xcb")) {
+    return nullptr;
+  }
+  return QGuiApplication::clipboard();
+}
+
+// The process's own offer: it outlives any one services object, as a copied image outlives the
+// program's objects on every desktop, and it goes with the process.
+X11ClipboardOwner& OwnOffer() {
+  static X11ClipboardOwner owner;
+  return owner;
+}
+
+}  // namespace
+
+bool QtImageServices::SetClipboardImage(const ArgbImage& image) {
+  if (image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() != static_cast<std::size_t>(image.width) * image.height) {
+    return false;
+  }
+  const QImage qimage = ToQImage(image);
+  if (QClipboard* clipboard = QtClipboard()) {
+    clipboard->setImage(qimage);
+    return clipboard->ownsClipboard();
+  }
+  // Encoded at the first request for each format, on the serving thread.
+  return OwnOffer().Offer({{"image/png", [qimage] { return Encode(qimage, "PNG"); }},
+                           {"image/bmp", [qimage] { return Encode(qimage, "BMP"); }}});
+}
+
+std::optional<ArgbImage> QtImageServices::ClipboardImage() {
+  // Qt answers for itself only from its event loop, which waits for us; it knows its own offer.
+  // What another program offers is read on a connection of our own, which sees a new owner at
+  // once, where Qt's notion of the clipboard only catches up once its event loop runs.
+  if (QClipboard* clipboard = QtClipboard(); clipboard != nullptr && clipboard->ownsClipboard()) {
+    const QMimeData* data = clipboard->mimeData();
+    if (data == nullptr || !data->hasImage()) return std::nullopt;
+    return FromQImage(qvariant_cast<QImage>(data->imageData()));
+  }
+  const auto data = ReadX11Clipboard(kImageTargets);
+  if (!data) return std::nullopt;
+  QImage image;
+  image.loadFromData(data->bytes.data(), static_cast<int>(data->bytes.size()));
+  return FromQImage(image);
+}
+
+std::optional<ArgbImage> QtImageServices::DecodePng(std::span<const std::uint8_t> bytes) {
+  QImage image;
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()) ||
+      !image.loadFromData(bytes.data(), static_cast<int>(bytes.size()), "PNG")) {
+    return std::nullopt;
+  }
+  return FromQImage(image);
 }
 
 }  // namespace qel

@@ -5,19 +5,52 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xcomposite.h>
 
+#include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "platform/linux/gbk.h"
 #include "platform/linux/x11_error_trap.h"
+#include "platform/linux/x11_icon_property.h"
 #include "platform/linux/x11_pixels.h"
 #include "platform/linux/x11_window_cache.h"
+#include "platform/linux/x11_window_drawing.h"
 
 namespace qel {
 namespace {
 
 constexpr long kIconicState = 3;
+// Room for several icons of the largest size a window may offer, in 32-bit items.
+constexpr long kMaxIconItems = 4 * (2 + kMaxIconSide * kMaxIconSide);
+
+// An image whose pixel bytes the caller owns: Xlib must not free them with the image.
+struct BorrowedImageDeleter {
+  void operator()(XImage* image) const {
+    image->data = nullptr;
+    XDestroyImage(image);
+  }
+};
+using BorrowedImage = std::unique_ptr<XImage, BorrowedImageDeleter>;
+
+class GraphicsContext {
+ public:
+  GraphicsContext(Display* display, Drawable drawable)
+      : display_(display), gc_(XCreateGC(display, drawable, 0, nullptr)) {}
+  ~GraphicsContext() { XFreeGC(display_, gc_); }
+  GraphicsContext(const GraphicsContext&) = delete;
+  GraphicsContext& operator=(const GraphicsContext&) = delete;
+  GC Get() const { return gc_; }
+
+ private:
+  Display* display_;
+  GC gc_;
+};
+
+struct PropertyDataDeleter {
+  void operator()(unsigned char* data) const { XFree(data); }
+};
 
 }  // namespace
 
@@ -26,6 +59,7 @@ struct X11Desktop::State {
   Window root = 0;
   Atom wmState = 0;
   Atom netWmName = 0;
+  Atom netWmIcon = 0;
   Atom utf8String = 0;
   bool composite = false;
   mutable std::optional<X11WindowCache> cache;  // made once the atoms are known
@@ -167,6 +201,7 @@ X11Desktop::State& X11Desktop::S() {
   s.root = DefaultRootWindow(s.display);
   s.wmState = XInternAtom(s.display, "WM_STATE", False);
   s.netWmName = XInternAtom(s.display, "_NET_WM_NAME", False);
+  s.netWmIcon = XInternAtom(s.display, "_NET_WM_ICON", False);
   s.utf8String = XInternAtom(s.display, "UTF8_STRING", False);
   int event = 0, error = 0;
   s.composite = XCompositeQueryExtension(s.display, &event, &error) != 0;
@@ -363,10 +398,67 @@ bool X11Desktop::PrintWindow(WindowHandle window, int width, int height, std::ui
   return drawnOk;
 }
 
-bool X11Desktop::DrawToWindow(WindowHandle, int, int, int, int, const std::uint32_t*) {
-  return false;  // TODO(drawing): not yet
+// The window's own area is its client area (see ClientRectOf), so the pixels go straight onto it.
+bool X11Desktop::DrawToWindow(WindowHandle window, int x, int y, int width, int height,
+                              const std::uint32_t* pixels) {
+  State& s = S();
+  const auto attributes = s.Attributes(window);
+  if (!attributes || attributes->c_class != InputOutput || width < 0 || height < 0) return false;
+  const Visual& visual = *attributes->visual;
+  if (visual.c_class != TrueColor || (attributes->depth != 24 && attributes->depth != 32)) {
+    return false;
+  }
+  const int left = std::max(x, 0), top = std::max(y, 0);
+  const int right = std::min(static_cast<long>(attributes->width), static_cast<long>(x) + width);
+  const int bottom = std::min(static_cast<long>(attributes->height), static_cast<long>(y) + height);
+  if (left >= right || top >= bottom) return true;  // nothing of it falls inside
+
+  const int drawnWidth = right - left, drawnHeight = bottom - top;
+  BorrowedImage image(XCreateImage(
+      s.display, attributes->visual, static_cast<unsigned>(attributes->depth), ZPixmap, 0, nullptr,
+      static_cast<unsigned>(drawnWidth), static_cast<unsigned>(drawnHeight), 32, 0));
+  if (!image) return false;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(image->bytes_per_line) * drawnHeight);
+  image->data = reinterpret_cast<char*>(bytes.data());
+  const XPixelFormat format{image->bits_per_pixel, image->byte_order == MSBFirst,
+                            static_cast<std::uint32_t>(visual.red_mask),
+                            static_cast<std::uint32_t>(visual.green_mask),
+                            static_cast<std::uint32_t>(visual.blue_mask)};
+  // The bits no colour uses are a 32-bit visual's alpha, which must say opaque.
+  const std::uint32_t colourBits = format.redMask | format.greenMask | format.blueMask;
+  const std::uint32_t alphaBits = attributes->depth == 32 ? ~colourBits : 0;
+  const std::uint32_t* first = pixels + static_cast<std::ptrdiff_t>(top - y) * width + (left - x);
+  if (!PackXImage(format, alphaBits, first, width, drawnWidth, drawnHeight, bytes.data(),
+                  image->bytes_per_line)) {
+    return false;
+  }
+  ErrorTrap trap(s.display);
+  GraphicsContext gc(s.display, window);
+  XPutImage(s.display, window, gc.Get(), image.get(), 0, 0, left, top,
+            static_cast<unsigned>(drawnWidth), static_cast<unsigned>(drawnHeight));
+  // Waiting for the server makes the drawing visible to whoever looks next.
+  XSync(s.display, False);
+  return !trap.Failed();
 }
 
-std::vector<ArgbImage> X11Desktop::WindowIcons(WindowHandle) { return {}; }
+std::vector<ArgbImage> X11Desktop::WindowIcons(WindowHandle window) {
+  State& s = S();
+  if (!s.Attributes(window)) return {};
+  // A frame carries no icon of its own: the application's window inside it does.
+  const Window owner = s.IsTopLevel(window) ? s.ClientOf(s.TopLevelOf(window)) : window;
+  ErrorTrap trap(s.display);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* raw = nullptr;
+  const int status = XGetWindowProperty(s.display, owner, s.netWmIcon, 0, kMaxIconItems, False,
+                                        XA_CARDINAL, &type, &format, &count, &after, &raw);
+  const std::unique_ptr<unsigned char, PropertyDataDeleter> data(raw);
+  if (status != Success || trap.Failed() || data == nullptr || type != XA_CARDINAL ||
+      format != 32) {
+    return {};
+  }
+  return ParseNetWmIcon({reinterpret_cast<const unsigned long*>(data.get()), count});
+}
 
 }  // namespace qel

@@ -1,0 +1,174 @@
+// The clipboard shared with other programs (xclip here) and PNG decoding. The same tests run in a
+// program with a Qt application (qel_x11_tests) and in one without (qel_x11_clipboard_tests).
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/linux/qt_image_services.h"
+#include "tests/support/child_process.h"
+#include "tests/support/xclip.h"
+
+namespace qel {
+namespace {
+
+struct NamedImage {
+  const char* name;
+  ArgbImage image;
+};
+
+ArgbImage Noise(int width, int height, bool opaque) {
+  std::mt19937 random(7);
+  ArgbImage image{width, height,
+                  std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height)};
+  for (auto& pixel : image.pixels) pixel = opaque ? (random() | 0xFF000000u) : random();
+  return image;
+}
+
+const std::vector<NamedImage>& Images() {
+  static const std::vector<NamedImage> images{{"7 x 5, every alpha", Noise(7, 5, false)},
+                                              {"1920 x 1080 noise", Noise(1920, 1080, true)}};
+  return images;
+}
+
+QImage ToQImage(const ArgbImage& image) {
+  QImage out(image.width, image.height, QImage::Format_ARGB32);
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x)
+      out.setPixel(x, y, image.pixels[static_cast<std::size_t>(y) * image.width + x]);
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A Qt application answers other programs only from its event loop, which the test must run
+// while it waits for them.
+void Idle() {
+  if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+}
+
+class ClipboardTest : public testing::Test {
+ protected:
+  std::filesystem::path dir;
+  void SetUp() override {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "qel-clipboard-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+};
+
+TEST_F(ClipboardTest, ACopiedImageIsPastedByAnotherProgram) {
+  for (const NamedImage& entry : Images()) {
+    SCOPED_TRACE(entry.name);
+    {
+      // The offer outlives the object that made it, as it does on every desktop.
+      QtImageServices copier;
+      ASSERT_TRUE(copier.SetClipboardImage(entry.image));
+    }
+    // Inside a Qt application it is Qt's own offer, which its event loop keeps serving.
+    if (QCoreApplication::instance() != nullptr) {
+      EXPECT_TRUE(QGuiApplication::clipboard()->ownsClipboard());
+    }
+    const auto pasted = dir / "pasted.png";
+    ASSERT_TRUE(test::XclipOut("image/png", pasted.string(), Idle));
+    QtImageServices images;
+    const auto decoded = images.DecodePng(ReadFile(pasted));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->width, entry.image.width);
+    EXPECT_EQ(decoded->height, entry.image.height);
+    EXPECT_TRUE(decoded->pixels == entry.image.pixels);
+  }
+  const auto targets = dir / "targets";
+  ASSERT_TRUE(test::XclipOut("TARGETS", targets.string(), Idle));
+  const auto offered = ReadFile(targets);
+  const std::string list(offered.begin(), offered.end());
+  EXPECT_NE(list.find("image/png"), std::string::npos) << list;
+  EXPECT_NE(list.find("image/bmp"), std::string::npos) << list;
+}
+
+TEST_F(ClipboardTest, AnImageCopiedByAnotherProgramIsRead) {
+  struct Offer {
+    const char* name;
+    ArgbImage image;
+    const char* target;
+    const char* format;
+  };
+  std::vector<Offer> offers;
+  for (const NamedImage& entry : Images())
+    offers.push_back({entry.name, entry.image, "image/png", "PNG"});
+  // Only a PNG keeps alpha, so the BMP is opaque.
+  offers.push_back({"a BMP only", Noise(9, 4, true), "image/bmp", "BMP"});
+  QtImageServices images;
+  for (const Offer& offer : offers) {
+    SCOPED_TRACE(offer.name);
+    const auto file = dir / "offered";
+    ASSERT_TRUE(ToQImage(offer.image).save(QString::fromStdString(file.string()), offer.format));
+    ASSERT_TRUE(test::XclipIn(offer.target, file.string()));
+    const auto read = images.ClipboardImage();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->width, offer.image.width);
+    EXPECT_EQ(read->height, offer.image.height);
+    EXPECT_TRUE(read->pixels == offer.image.pixels);
+  }
+}
+
+TEST_F(ClipboardTest, TextOnTheClipboardIsNoImage) {
+  const auto file = dir / "text";
+  std::ofstream(file) << "not an image";
+  ASSERT_TRUE(test::XclipIn("text/plain", file.string()));
+  EXPECT_FALSE(QtImageServices().ClipboardImage());
+}
+
+TEST_F(ClipboardTest, DecodesPngsOfAnotherToolAndRefusesAnythingElse) {
+  // ImageMagick makes the PNG from raw straight-alpha RGBA bytes.
+  const ArgbImage image = Noise(5, 3, false);
+  std::vector<std::uint8_t> rgba;
+  for (const std::uint32_t pixel : image.pixels) {
+    rgba.insert(rgba.end(),
+                {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+                 static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 24)});
+  }
+  std::ofstream(dir / "raw.rgba", std::ios::binary)
+      .write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+  test::ChildProcess convert(
+      "/bin/sh", {"-c", "exec convert -size 5x3 -depth 8 '" + (dir / "raw.rgba").string() +
+                            "' 'png32:" + (dir / "made.png").string() + "'"});
+  ASSERT_EQ(convert.Wait(std::chrono::seconds(30)), 0) << convert.Stderr();
+  const auto png = ReadFile(dir / "made.png");
+
+  QtImageServices images;
+  const auto decoded = images.DecodePng(png);
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->width, 5);
+  EXPECT_EQ(decoded->height, 3);
+  EXPECT_EQ(decoded->pixels, image.pixels);
+
+  QByteArray bmp;
+  {
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ToQImage(image).save(&buffer, "BMP");
+  }
+  const std::vector<std::vector<std::uint8_t>> refused{
+      {}, {png.begin(), png.begin() + png.size() / 2}, {bmp.begin(), bmp.end()}};
+  for (const auto& bytes : refused)
+    EXPECT_FALSE(images.DecodePng(bytes)) << bytes.size() << " bytes";
+}
+
+}  // namespace
+}  // namespace qel
