@@ -1,0 +1,44 @@
+#include "bitmap/bmp_decoder.h"
+
+#include "bitmap/bmp_dib.h"
+
+namespace qel {
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+
+struct BmpLayout {
+  DibFormat format;
+  std::span<const std::uint8_t> bits;
+};
+
+std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> file) {
+  if (file.size() < kFileHeaderSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;
+  const std::optional<DibFormat> format = ReadDibFormat(file.subspan(kFileHeaderSize), false);
+  if (!format) return std::nullopt;
+  // Writers may leave a gap before the rows, so the file header's offset, not the table's end,
+  // says where they start.
+  const std::uint32_t bitsOffset = LoadU32(file, 10);
+  if (bitsOffset > file.size()) return std::nullopt;
+  const std::span<const std::uint8_t> bits = file.subspan(bitsOffset);
+  if (!format->IsRle() && static_cast<std::int64_t>(bits.size()) < format->UncompressedBytes()) {
+    return std::nullopt;
+  }
+  return BmpLayout{*format, bits};
+}
+
+}  // namespace
+
+std::optional<BmpDimensions> ReadBmpDimensions(std::span<const std::uint8_t> file) {
+  const std::optional<BmpLayout> layout = ReadLayout(file);
+  if (!layout) return std::nullopt;
+  return BmpDimensions{layout->format.width, layout->format.height};
+}
+
+bool DecodeBmp(std::span<const std::uint8_t> file, std::uint32_t* pixels,
+               std::ptrdiff_t rowStride) {
+  const std::optional<BmpLayout> layout = ReadLayout(file);
+  return layout && DecodeDibRows(layout->format, layout->bits, pixels, rowStride);
+}
+
+}  // namespace qel

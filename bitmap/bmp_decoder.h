@@ -1,0 +1,25 @@
+// Reads BMP file images into plain 32-bit pixels, as LoadImage loads a BMP file into a bitmap
+// compatible with the screen; the GDI's file loading rests on it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace qel {
+
+struct BmpDimensions {
+  int width = 0;
+  int height = 0;  // rows, always positive
+};
+
+// Reads and checks a BMP file image's headers; nullopt for anything this decoder does not take.
+std::optional<BmpDimensions> ReadBmpDimensions(std::span<const std::uint8_t> file);
+
+// Decodes the whole image as 0x00RRGGBB (top byte 0, alpha dropped as LoadImage into a screen-
+// compatible bitmap does): the image's top row at `pixels`, each following row `rowStride` pixels
+// after the one above (negative for bottom-up targets). False when the file is damaged.
+bool DecodeBmp(std::span<const std::uint8_t> file, std::uint32_t* pixels, std::ptrdiff_t rowStride);
+
+}  // namespace qel
