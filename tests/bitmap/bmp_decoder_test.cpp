@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "bitmap/icon_file.h"
+#include "bitmap/screen_bitmap.h"
+#include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
+#include "platform/fake/fake_screen.h"
 #include "tests/bitmap/bmp_sample_files.h"
 
 namespace qel {
@@ -176,19 +179,23 @@ TEST(BmpDecoderTest, RefusesMalformedFiles) {
   }
 }
 
-// Inputs the fuzzer once crashed on; the first byte picks a decoder there, so it is skipped here
-// and the rest goes through every decoder.
+// Inputs the fuzzer once crashed on, through every reader it runs them through.
 TEST(BmpDecoderTest, FuzzRegressionsAreRefusedCleanly) {
   for (const auto& path : FilesIn("fuzz/regressions")) {
     SCOPED_TRACE(path.filename().string());
-    const std::vector<std::uint8_t> input = ReadBytes(path.string());
-    ASSERT_FALSE(input.empty());
-    const std::span<const std::uint8_t> file = std::span(input).subspan(1);
+    const std::vector<std::uint8_t> file = ReadBytes(path.string());
+    ASSERT_FALSE(file.empty());
     const std::optional<BmpDimensions> size = ReadBmpDimensions(file);
     std::vector<std::uint32_t> pixels(size ? std::size_t(size->width) * size->height : 1);
     EXPECT_FALSE(DecodeBmp(file, pixels.data(), size ? size->width : 1));
     FakeImageServices images;
     EXPECT_FALSE(ReadIconFile(file, 0, 0, images));
+    FakeScreen screen{4, 4, 32};
+    FakeDesktop desktop;
+    Gdi gdi{screen, desktop, images};
+    ScreenBitmap bitmap({gdi, screen, desktop});
+    EXPECT_FALSE(bitmap.LoadBmpBytes(file));
+    EXPECT_FALSE(bitmap.LoadBmpBytesViaFile(file));
   }
 }
 
