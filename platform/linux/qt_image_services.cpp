@@ -10,8 +10,10 @@
 #include <limits>
 #include <string>
 
+#include "platform/linux/qt_x11_connection.h"
 #include "platform/linux/x11_clipboard_owner.h"
 #include "platform/linux/x11_clipboard_reader.h"
+#include "platform/linux/xcb_support.h"
 
 namespace qel {
 namespace {
@@ -61,6 +63,19 @@ QClipboard* QtClipboard() {
   return QGuiApplication::clipboard();
 }
 
+// Whether a window of Qt's own connection owns the clipboard: the ids of one client's windows
+// share that client's resource base.
+bool QtOwnsClipboard() {
+  xcb_connection_t* qt = QtConnection();
+  if (qt == nullptr) return false;
+  const xcb_atom_t clipboard = InternAtom(qt, "CLIPBOARD");
+  const XcbReply<xcb_get_selection_owner_reply_t> owner(
+      xcb_get_selection_owner_reply(qt, xcb_get_selection_owner(qt, clipboard), nullptr));
+  const xcb_setup_t* setup = xcb_get_setup(qt);
+  return owner && owner->owner != XCB_NONE &&
+         (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
+}
+
 // The process's own offer: it outlives any one services object, as a copied image outlives the
 // program's objects on every desktop, and it goes with the process.
 X11ClipboardOwner& OwnOffer() {
@@ -78,7 +93,9 @@ bool QtImageServices::SetClipboardImage(const ArgbImage& image) {
   const QImage qimage = ToQImage(image);
   if (QClipboard* clipboard = QtClipboard()) {
     clipboard->setImage(qimage);
-    return clipboard->ownsClipboard();
+    // Qt claims the clipboard with the time of the latest event it handled, and the server keeps
+    // any later claim of another program; our own offer, made with the server's time, stands in.
+    if (QtOwnsClipboard()) return true;
   }
   // Encoded at the first request for each format, on the serving thread.
   return OwnOffer().Offer({{"image/png", [qimage] { return Encode(qimage, "PNG"); }},
@@ -86,10 +103,10 @@ bool QtImageServices::SetClipboardImage(const ArgbImage& image) {
 }
 
 std::optional<ArgbImage> QtImageServices::ClipboardImage() {
-  // Qt answers for itself only from its event loop, which waits for us; it knows its own offer.
-  // What another program offers is read on a connection of our own, which sees a new owner at
-  // once, where Qt's notion of the clipboard only catches up once its event loop runs.
-  if (QClipboard* clipboard = QtClipboard(); clipboard != nullptr && clipboard->ownsClipboard()) {
+  // Qt answers other clients only from its event loop, which waits for us, but knows its own
+  // offer. Any other owner is asked on a connection of our own, which sees a new owner at once,
+  // where Qt's notion of the clipboard catches up only once its event loop runs.
+  if (QClipboard* clipboard = QtClipboard(); clipboard != nullptr && QtOwnsClipboard()) {
     const QMimeData* data = clipboard->mimeData();
     if (data == nullptr || !data->hasImage()) return std::nullopt;
     return FromQImage(qvariant_cast<QImage>(data->imageData()));

@@ -135,9 +135,9 @@ std::optional<xcb_atom_t> X11ClipboardOwner::Server::Convert(xcb_window_t reques
 void X11ClipboardOwner::Server::Answer(const xcb_selection_request_event_t& request) {
   // Clients older than ICCCM name no property: the target stands for it.
   const xcb_atom_t property = request.property != XCB_NONE ? request.property : request.target;
-  // MULTIPLE and requests for a time before ours are refused, as ICCCM allows.
-  const bool wanted = request.selection == atoms.clipboard && request.target != atoms.multiple &&
-                      (request.time == XCB_CURRENT_TIME || request.time >= taken);
+  // MULTIPLE is refused, as ICCCM allows. A request's time is not checked: toolkits stamp their
+  // requests with the latest event they saw, which may predate our claim.
+  const bool wanted = request.selection == atoms.clipboard && request.target != atoms.multiple;
   const auto type = wanted ? Convert(request.requestor, request.target, property) : std::nullopt;
   xcb_selection_notify_event_t notify{};
   notify.response_type = XCB_SELECTION_NOTIFY;

@@ -50,4 +50,11 @@ bool XclipIn(const std::string& target, const std::string& path) {
   return false;
 }
 
+std::uint32_t ClipboardOwner() {
+  const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(nullptr));
+  if (!display) return 0;
+  return static_cast<std::uint32_t>(
+      XGetSelectionOwner(display.get(), XInternAtom(display.get(), "CLIPBOARD", False)));
+}
+
 }  // namespace qel::test

@@ -2,6 +2,7 @@
 // files for it to read.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -14,5 +15,7 @@ bool XclipOut(
 // Offers the file's bytes as `target` from an xclip in the background, which owns the clipboard
 // once this returns and until another client takes it. False when it never does.
 bool XclipIn(const std::string& target, const std::string& path);
+// The window that owns the clipboard, 0 for none.
+std::uint32_t ClipboardOwner();
 
 }  // namespace qel::test
