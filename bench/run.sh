@@ -4,3 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build/linux/bench/startup_bench "$@"
 build/linux/bench/sampling_bench "$@"
+build/linux/bench/bmp_bench "$@"

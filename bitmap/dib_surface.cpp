@@ -67,8 +67,11 @@ std::optional<int> DibStride(int width, int bitCount) {
   return static_cast<int>(stride);
 }
 
-std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
-                                         std::span<const RgbQuad> colors) {
+namespace {
+
+// The surface's fields without its rows; nullopt as MakeDibSurface.
+std::optional<DibSurface> MakeDibLayout(int width, int height, int bitCount,
+                                        std::span<const RgbQuad> colors) {
   static constexpr int kBitCounts[] = {1, 4, 8, 16, 24, 32};
   if (std::find(std::begin(kBitCounts), std::end(kBitCounts), bitCount) == std::end(kBitCounts)) {
     return std::nullopt;
@@ -85,11 +88,42 @@ std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
   surface.topDown = height < 0;
   surface.bitCount = bitCount;
   surface.stride = *stride;
-  surface.bytes.assign(static_cast<std::size_t>(*stride) * static_cast<std::size_t>(rows), 0);
   if (HasColorTable(bitCount)) {
     const std::size_t kept = std::min(colors.size(), std::size_t{1} << bitCount);
     surface.colors.assign(colors.begin(), colors.begin() + static_cast<std::ptrdiff_t>(kept));
   }
+  return surface;
+}
+
+std::size_t RowsSize(const DibSurface& surface) {
+  return static_cast<std::size_t>(surface.stride) * static_cast<std::size_t>(surface.height);
+}
+
+}  // namespace
+
+std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
+                                         std::span<const RgbQuad> colors) {
+  std::optional<DibSurface> surface = MakeDibLayout(width, height, bitCount, colors);
+  if (surface) surface->bytes.assign(RowsSize(*surface), 0);
+  return surface;
+}
+
+std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
+                                         std::span<const RgbQuad> colors,
+                                         std::span<std::vector<std::uint8_t>> spares,
+                                         bool zeroRows) {
+  std::optional<DibSurface> surface = MakeDibLayout(width, height, bitCount, colors);
+  if (!surface) return surface;
+  const std::size_t size = RowsSize(*surface);
+  const auto spare = std::find_if(spares.begin(), spares.end(),
+                                  [size](const auto& rows) { return rows.size() == size; });
+  if (spare == spares.end()) {
+    surface->bytes.assign(size, 0);
+    return surface;
+  }
+  surface->bytes = std::move(*spare);
+  *spare = {};
+  if (zeroRows) std::fill(surface->bytes.begin(), surface->bytes.end(), std::uint8_t{0});
   return surface;
 }
 

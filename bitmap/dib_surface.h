@@ -42,6 +42,14 @@ std::optional<int> DibStride(int width, int bitCount);
 // to 1 << bitCount entries. Throws std::bad_alloc when memory runs out.
 std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
                                          std::span<const RgbQuad> colors);
+// The same with its rows in one of `spares`, buffers earlier surfaces left, that has just the size
+// needed (a fresh buffer otherwise): large images are made again and again by captures and loads,
+// and fresh memory costs more in page faults than the copy. With `zeroRows` false the rows keep
+// whatever they held, for a caller that writes every pixel before any is read.
+std::optional<DibSurface> MakeDibSurface(int width, int height, int bitCount,
+                                         std::span<const RgbQuad> colors,
+                                         std::span<std::vector<std::uint8_t>> spares,
+                                         bool zeroRows);
 
 // Pixels x .. x + out.size() - 1 of row y (0 = top); the caller keeps the run inside the image.
 void ReadColors(const DibSurface& surface, int x, int y, std::span<ColorValue> out);

@@ -102,12 +102,14 @@ bool Gdi::DeleteDC(GdiHandle dc) {
   return true;
 }
 
-GdiHandle Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits) {
+GdiHandle Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
+                                NewRows rows) {
   if (bits) *bits = nullptr;
   if (dc != 0 && !FindDc(dc)) return 0;
   std::optional<DibSurface> surface;
   try {
-    surface = MakeDibSurface(info.width, info.height, info.bitCount, info.colors);
+    surface = MakeDibSurface(info.width, info.height, info.bitCount, info.colors, spareRows_,
+                             rows == NewRows::Zero);
     if (surface && surface->bitCount <= 8) surface->index = IndexFor(surface->colors);
   } catch (const std::bad_alloc&) {
     return 0;  // as GDI does when memory runs out
@@ -148,11 +150,19 @@ GdiHandle Gdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
   return previous;
 }
 
+void Gdi::KeepRows(std::vector<std::uint8_t>&& rows) {
+  constexpr std::size_t kKeptFrom = 256 * 1024;
+  if (rows.size() < kKeptFrom) return;
+  spareRows_[nextSpare_] = std::move(rows);
+  nextSpare_ = (nextSpare_ + 1) % spareRows_.size();
+}
+
 bool Gdi::DeleteObject(GdiHandle bitmap) {
   const Bitmap* found = FindBitmap(bitmap);
   if (!found) return false;
   if (bitmap == defaultBitmap_) return true;
   if (found->selectedInto != 0) return false;
+  KeepRows(std::move(bitmaps_.at(bitmap).surface.bytes));
   bitmaps_.erase(bitmap);
   return true;
 }
@@ -221,68 +231,72 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   const OffsetRange rows = ClipRun({0, height}, y, target.height);
   if (columns.Empty() || rows.Empty()) return true;
 
-  // Only the part on the screen is captured; the rest of the rectangle stays black.
-  // The screen DC spans every monitor, which may lie left of or above the primary one.
+  // Only the part on the screen is read; the rest of the rectangle comes out black. The screen DC
+  // spans every monitor, which may lie left of or above the primary one.
   const WindowRect bounds = screen_.Bounds();
   const OffsetRange onColumns =
       ClipRun(columns, static_cast<long long>(sourceX) - bounds.left, bounds.right - bounds.left);
   const OffsetRange onRows =
       ClipRun(rows, static_cast<long long>(sourceY) - bounds.top, bounds.bottom - bounds.top);
   const bool onScreen = !onColumns.Empty() && !onRows.Empty();
-  const long long capturedWidth = onColumns.Empty() ? 0 : onColumns.last - onColumns.first;
-  // A 32-bit row holds the screen's own pixel layout, so the screen is read straight into the
-  // target's rows; other formats go through one screen-sized buffer kept between captures.
-  const bool intoTarget = target.bitCount == 32;
-  std::vector<std::uint32_t>& captured = capturedScreen_;
-  if (onScreen) {
-    std::uint32_t* pixels = nullptr;
-    std::ptrdiff_t rowStride = capturedWidth;
-    if (intoTarget) {
-      pixels = reinterpret_cast<std::uint32_t*>(target.Row(static_cast<int>(y + onRows.first))) +
-               x + onColumns.first;
-      rowStride = (target.topDown ? 1 : -1) * static_cast<std::ptrdiff_t>(target.stride / 4);
-    } else {
-      captured.resize(static_cast<std::size_t>(capturedWidth * (onRows.last - onRows.first)));
-      pixels = captured.data();
-    }
-    if (!screen_.CaptureRows(static_cast<int>(sourceX + onColumns.first),
-                             static_cast<int>(sourceY + onRows.first),
-                             static_cast<int>(capturedWidth),
-                             static_cast<int>(onRows.last - onRows.first), pixels, rowStride)) {
-      return false;
-    }
-  }
+  const int readX = static_cast<int>(sourceX + onColumns.first);
+  const int readY = static_cast<int>(sourceY + onRows.first);
+  const int readWidth = onScreen ? static_cast<int>(onColumns.last - onColumns.first) : 0;
+  const int readHeight = onScreen ? static_cast<int>(onRows.last - onRows.first) : 0;
 
   const std::vector<std::uint32_t> black(static_cast<std::size_t>(columns.last - columns.first), 0);
-  PrepareWrites(target);
-  // Read straight into a 32-bit target, only the parts off the screen are left to write.
-  const long long convertedPerRow = intoTarget ? 0 : columns.last - columns.first;
-  ForRowRanges(rows.first, rows.last, convertedPerRow, [&](long long first, long long last) {
-    for (long long row = first; row < last; ++row) {
-      const int targetY = static_cast<int>(y + row);
-      if (row < onRows.first || row >= onRows.last || onColumns.Empty()) {
-        WritePixels(target, static_cast<int>(x + columns.first), targetY, black);
-        continue;
+  // Writes the target's rows, taking the screen's pixels from `read` (rows `readStride` apart)
+  // unless they are in the target already.
+  const auto fillRows = [&](const std::uint32_t* read, std::ptrdiff_t readStride) {
+    PrepareWrites(target);
+    const long long convertedPerRow = read == nullptr ? 0 : columns.last - columns.first;
+    ForRowRanges(rows.first, rows.last, convertedPerRow, [&](long long first, long long last) {
+      for (long long row = first; row < last; ++row) {
+        const int targetY = static_cast<int>(y + row);
+        if (row < onRows.first || row >= onRows.last || !onScreen) {
+          WritePixels(target, static_cast<int>(x + columns.first), targetY, black);
+          continue;
+        }
+        // Off the screen to the left and right: black.
+        if (onColumns.first > columns.first) {
+          WritePixels(
+              target, static_cast<int>(x + columns.first), targetY,
+              std::span(black).first(static_cast<std::size_t>(onColumns.first - columns.first)));
+        }
+        if (read != nullptr) {
+          const std::uint32_t* line = read + (row - onRows.first) * readStride;
+          WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
+                      {line, static_cast<std::size_t>(readWidth)});
+        }
+        if (onColumns.last < columns.last) {
+          WritePixels(
+              target, static_cast<int>(x + onColumns.last), targetY,
+              std::span(black).first(static_cast<std::size_t>(columns.last - onColumns.last)));
+        }
       }
-      // Off the screen to the left and right: black.
-      if (onColumns.first > columns.first) {
-        WritePixels(
-            target, static_cast<int>(x + columns.first), targetY,
-            std::span(black).first(static_cast<std::size_t>(onColumns.first - columns.first)));
-      }
-      if (!intoTarget) {
-        const std::uint32_t* line = captured.data() + (row - onRows.first) * capturedWidth;
-        WritePixels(target, static_cast<int>(x + onColumns.first), targetY,
-                    {line, static_cast<std::size_t>(capturedWidth)});
-      }
-      if (onColumns.last < columns.last) {
-        WritePixels(
-            target, static_cast<int>(x + onColumns.last), targetY,
-            std::span(black).first(static_cast<std::size_t>(columns.last - onColumns.last)));
-      }
-    }
-  });
-  return true;
+    });
+  };
+
+  if (!onScreen) {
+    fillRows(nullptr, 0);
+    return true;
+  }
+  if (target.bitCount == 32) {
+    // A 32-bit row holds the screen's own pixel layout, so the screen is read straight into the
+    // target's rows, and only the parts off the screen are left to write.
+    auto* pixels = reinterpret_cast<std::uint32_t*>(target.Row(static_cast<int>(y + onRows.first))) +
+                   x + onColumns.first;
+    const std::ptrdiff_t rowStride =
+        (target.topDown ? 1 : -1) * static_cast<std::ptrdiff_t>(target.stride / 4);
+    if (!screen_.CaptureRows(readX, readY, readWidth, readHeight, pixels, rowStride)) return false;
+    fillRows(nullptr, 0);
+    return true;
+  }
+  // Other formats convert straight from the screen's pixels, lent where the screen can.
+  return screen_.VisitRows(readX, readY, readWidth, readHeight, capturedScreen_,
+                           [&](const std::uint32_t* read, std::ptrdiff_t readStride) {
+                             fillRows(read, readStride);
+                           });
 }
 
 bool Gdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -73,8 +74,11 @@ class Gdi {
   bool DeleteDC(GdiHandle dc);
 
   // `dc` is 0 or a live DC. `bits` (may be null) receives the address of the rows, which stays
-  // valid until the section is deleted.
-  GdiHandle CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits);
+  // valid until the section is deleted. The rows are zero unless the caller says it overwrites
+  // every pixel before any is read (a capture of the screen), when they may hold anything.
+  enum class NewRows { Zero, Overwritten };
+  GdiHandle CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
+                             NewRows rows = NewRows::Zero);
   // A 32-bit bitmap, rows top-down; `dc` must be live.
   GdiHandle CreateCompatibleBitmap(GdiHandle dc, int width, int height);
 
@@ -179,6 +183,11 @@ class Gdi {
   // Screen pixels on their way into a bitmap, kept between captures: a fresh buffer of a whole
   // screen costs more in page faults than the capture itself.
   std::vector<std::uint32_t> capturedScreen_;
+  // The rows of the latest large bitmaps deleted, for the next ones of the same size: a capture
+  // replaces its image by one of the same size every time, a load passes through two bitmaps.
+  std::array<std::vector<std::uint8_t>, 2> spareRows_;
+  std::size_t nextSpare_ = 0;
+  void KeepRows(std::vector<std::uint8_t>&& rows);
   GdiHandle defaultBitmap_ = 0;
   std::map<GdiHandle, Dc> dcs_;
   std::map<GdiHandle, Bitmap> bitmaps_;

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <new>
 
 #include "bitmap/bmp_decoder.h"
@@ -16,13 +16,22 @@ namespace {
 // The size of the icons windows and LoadImage default to.
 constexpr int kIconSize = 32;
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+struct FileBytes {
+  std::unique_ptr<std::uint8_t[]> data;
+  std::size_t size = 0;
+};
+
+std::optional<FileBytes> ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) return std::nullopt;
+  const std::streamoff size = file.tellg();
+  if (size < 0) return std::nullopt;
+  file.seekg(0);
   try {
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    if (file.bad()) return std::nullopt;
+    // Not zero-filled first: one read fills it. A file that shrank meanwhile is refused.
+    FileBytes bytes{std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(size)),
+                    static_cast<std::size_t>(size)};
+    if (!file.read(reinterpret_cast<char*>(bytes.data.get()), size)) return std::nullopt;
     return bytes;
   } catch (const std::bad_alloc&) {
     return std::nullopt;
@@ -70,7 +79,8 @@ GdiHandle Gdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
   if (!size) return 0;
   std::optional<DibSurface> surface;
   try {
-    surface = MakeDibSurface(size->width, -size->height, 32, {});
+    // The decoder writes every pixel, black where a compressed image skips some.
+    surface = MakeDibSurface(size->width, -size->height, 32, {}, spareRows_, false);
   } catch (const std::bad_alloc&) {
     return 0;
   }
@@ -90,8 +100,8 @@ GdiHandle Gdi::IconFromBytes(std::span<const std::uint8_t> bytes, int width, int
 }
 
 GdiHandle Gdi::LoadImageFromFile(const std::string& path, ImageType type, int width, int height) {
-  const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
-  return bytes ? LoadImageFromMemory(*bytes, type, width, height) : 0;
+  const std::optional<FileBytes> bytes = ReadWholeFile(path);
+  return bytes ? LoadImageFromMemory({bytes->data.get(), bytes->size}, type, width, height) : 0;
 }
 
 GdiHandle Gdi::LoadImageFromMemory(std::span<const std::uint8_t> bytes, ImageType type, int width,

@@ -51,7 +51,8 @@ void ScreenBitmap::ReleaseImage() {
   if (screenDc_ != 0) gdi.ReleaseDC(0, screenDc_);
   screenDc_ = memoryDc_ = dibSection_ = previousBitmap_ = 0;
   bits_ = nullptr;
-  packedDib_ = {};
+  // The room stays for the next image, which is most often one of the same size.
+  packedDib_.clear();
 }
 
 void ScreenBitmap::Clear() {
@@ -75,29 +76,34 @@ bool ScreenBitmap::LayOutImage(int width, int height, int bitsPerPixel) {
   if (rowBytes > (kMaxImageBytes - 1) / height) return false;
   const auto tableBytes = static_cast<std::size_t>(*colorCount) * 4;
 
-  std::vector<std::uint8_t> packed;
-  try {
-    packed.reserve(kInfoHeaderSize + tableBytes + static_cast<std::size_t>(rowBytes * height));
-  } catch (const std::bad_alloc&) {
-    return false;
+  const std::size_t size =
+      kInfoHeaderSize + tableBytes + static_cast<std::size_t>(rowBytes * height);
+  if (packedDib_.capacity() < size) {
+    std::vector<std::uint8_t> room;
+    try {
+      room.reserve(size);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    packedDib_.swap(room);
   }
   const auto header = HeaderBytes(
       {.width = width, .height = height, .bitCount = static_cast<std::uint16_t>(bitsPerPixel)});
-  packed.assign(header.begin(), header.end());
+  packedDib_.assign(header.begin(), header.end());
   const std::vector<std::uint8_t>& table = bitsPerPixel == 1   ? palette2_
                                            : bitsPerPixel == 4 ? palette16_
                                                                : palette256_;
-  packed.resize(kInfoHeaderSize + tableBytes);
-  std::copy_n(table.begin(), std::min(table.size(), tableBytes), packed.begin() + kInfoHeaderSize);
-  packedDib_ = std::move(packed);
+  packedDib_.resize(kInfoHeaderSize + tableBytes);
+  std::copy_n(table.begin(), std::min(table.size(), tableBytes),
+              packedDib_.begin() + kInfoHeaderSize);
   return true;
 }
 
-bool ScreenBitmap::CreateSection() {
+bool ScreenBitmap::CreateSection(Gdi::NewRows rows) {
   Gdi& gdi = context_.gdi;
   const DibInfo info = PackedFormat();
   memoryDc_ = gdi.CreateCompatibleDC(screenDc_);
-  dibSection_ = gdi.CreateDIBSection(screenDc_, info, &bits_);
+  dibSection_ = gdi.CreateDIBSection(screenDc_, info, &bits_, rows);
   if (memoryDc_ == 0 || dibSection_ == 0) return false;
   previousBitmap_ = gdi.SelectObject(memoryDc_, dibSection_);
   return previousBitmap_ != 0;
@@ -122,13 +128,13 @@ void ScreenBitmap::CopyRowsFromSection() {
 }
 
 bool ScreenBitmap::CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std::int64_t width,
-                                 std::int64_t height, int bitsPerPixel) {
+                                 std::int64_t height, int bitsPerPixel, Gdi::NewRows rows) {
   const std::optional<int> fullWidth = AsExtent(width);
   const std::optional<int> fullHeight = AsExtent(height);
   // The rows of the packed copy are taken from the section once it holds the image, so they
   // are never zero-filled first.
   if (!fullWidth || !fullHeight || !LayOutImage(*fullWidth, *fullHeight, bitsPerPixel) ||
-      !CreateSection()) {
+      !CreateSection(rows)) {
     Clear();
     return false;
   }
@@ -154,7 +160,9 @@ bool ScreenBitmap::CaptureScreen(int left, int top, int width, int height, int b
       width != 0 ? width : std::int64_t{DisplayModeField(screen.Width())} - left;
   const std::int64_t fullHeight =
       height != 0 ? height : std::int64_t{DisplayModeField(screen.Height())} - top;
-  return CopyImageFrom(screenDc_, left, top, fullWidth, fullHeight, bitsPerPixel);
+  // The screen DC writes every pixel of the rectangle, black where it is off the screen.
+  return CopyImageFrom(screenDc_, left, top, fullWidth, fullHeight, bitsPerPixel,
+                       Gdi::NewRows::Overwritten);
 }
 
 bool ScreenBitmap::CaptureWindow(WindowHandle window, int left, int top, int width, int height,

@@ -133,7 +133,7 @@ class ScreenBitmap {
   // The packed copy's header and colour table, as the GDI takes them.
   DibInfo PackedFormat() const;
   // Puts a DIB section matching the packed copy's header and colour table into a new memory DC.
-  bool CreateSection();
+  bool CreateSection(Gdi::NewRows rows = Gdi::NewRows::Zero);
   // Refreshes the packed rows from the DIB section, after drawing has finished.
   void CopyRowsFromSection();
   // Brings the packed copy up to date when pixels were written since it was taken.
@@ -141,8 +141,10 @@ class ScreenBitmap {
   std::optional<BitmapDescription> SectionDescription() const;
   // Makes a blank image of the size and depth and copies it from (sourceX, sourceY) of `source`;
   // false, with the object empty, when any step fails.
+  // `rows` says whether the source writes every pixel (the screen does).
   bool CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std::int64_t width,
-                     std::int64_t height, int bitsPerPixel);
+                     std::int64_t height, int bitsPerPixel,
+                     Gdi::NewRows rows = Gdi::NewRows::Zero);
   // Copies a bitmap the loader made, then deletes it.
   bool TakeLoadedBitmap(GdiHandle loaded);
   void ReleaseImage();

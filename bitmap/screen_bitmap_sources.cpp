@@ -80,8 +80,9 @@ bool ScreenBitmap::FromBitmapHandle(GdiHandle bitmap, int bitsPerPixel) {
   if (!source) return false;
   if (bitsPerPixel == 0) bitsPerPixel = source->bitCount;
   const TemporaryDc holding(gdi, screenDc_, bitmap);
-  return holding.Ready() &&
-         CopyImageFrom(holding.Dc(), 0, 0, source->width, source->height, bitsPerPixel);
+  // The copy is the bitmap's own size, so it writes every pixel.
+  return holding.Ready() && CopyImageFrom(holding.Dc(), 0, 0, source->width, source->height,
+                                          bitsPerPixel, Gdi::NewRows::Overwritten);
 }
 
 bool ScreenBitmap::FromIcon(GdiHandle icon, int width, int height, int bitsPerPixel) {

@@ -132,6 +132,18 @@ class ScreenSource {
   // the rows of a bottom-up bitmap). False when the screen cannot be read.
   virtual bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
                            std::ptrdiff_t rowStride) = 0;
+  // Lends the pixels of a rectangle inside Bounds() to `visit`, without a copy where the screen
+  // can: 0x??RRGGBB (the top byte means nothing), the top row at `pixels`, rows `rowStride`
+  // pixels apart, valid during the call only. Where it must copy, it copies into `scratch`. False
+  // when the screen cannot be read.
+  using RowsVisitor = std::function<void(const std::uint32_t* pixels, std::ptrdiff_t rowStride)>;
+  virtual bool VisitRows(int x, int y, int width, int height, std::vector<std::uint32_t>& scratch,
+                         const RowsVisitor& visit) {
+    scratch.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    if (!CaptureRows(x, y, width, height, scratch.data(), width)) return false;
+    visit(scratch.data(), width);
+    return true;
+  }
   // Where the screen's pixels lie: the whole desktop over every monitor, which may start left of
   // or above the primary display's origin. Width and Height above are the primary display's.
   virtual WindowRect Bounds() const { return {0, 0, Width(), Height()}; }

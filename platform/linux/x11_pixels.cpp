@@ -22,14 +22,19 @@ std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
 
 }  // namespace
 
+bool IsPlainXrgb(const XPixelFormat& format) {
+  return format.bitsPerPixel == 32 && !format.msbFirst && format.redMask == 0xFF0000 &&
+         format.greenMask == 0xFF00 && format.blueMask == 0xFF &&
+         std::endian::native == std::endian::little;
+}
+
 bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
                  std::uint32_t* out) {
   const int bytes = format.bitsPerPixel / 8;
   if (format.bitsPerPixel % 8 != 0 || bytes < 2 || bytes > 4) return false;
   const bool plain = bytes == 4 && !format.msbFirst && format.redMask == 0xFF0000 &&
                      format.greenMask == 0xFF00 && format.blueMask == 0xFF;
-  if (plain && std::endian::native == std::endian::little) {
-    // The usual layout on a little-endian client: the bytes already are 0x??RRGGBB.
+  if (IsPlainXrgb(format)) {
     for (int x = 0; x < width; ++x) {
       std::uint32_t pixel = 0;
       std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, 4);

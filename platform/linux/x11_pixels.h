@@ -15,6 +15,9 @@ struct XPixelFormat {
   std::uint32_t blueMask;
 };
 
+// The usual layout on a little-endian client: each pixel's four bytes already are 0x??RRGGBB.
+bool IsPlainXrgb(const XPixelFormat& format);
+
 // Converts `width` pixels of one image row. False for a layout it does not know.
 bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
                  std::uint32_t* out);

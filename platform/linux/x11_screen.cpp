@@ -6,6 +6,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -35,6 +36,29 @@ struct X11Screen::State {
       shmdt(segment.shmaddr);
     }
     if (display != nullptr) XCloseDisplay(display);
+  }
+
+  // Reads a large rectangle into the start of the screen-sized shared segment; the image as read,
+  // laid out at the rectangle's stride, not the whole screen's. Nullopt when shared memory is not
+  // to be had or the rectangle is small enough for one plain request.
+  std::optional<XImage> ReadShared(int x, int y, int width, int height) {
+    if (!shmAvailable || static_cast<long>(width) * height < kSharedMemoryFromPixels ||
+        !EnsureSharedImage()) {
+      return std::nullopt;
+    }
+    XImage& image = *shmImage;
+    const XImage whole = image;
+    image.width = width;
+    image.height = height;
+    image.bytes_per_line = (width * image.bits_per_pixel + image.bitmap_pad - 1) /
+                           image.bitmap_pad * (image.bitmap_pad / 8);
+    const bool read = XShmGetImage(display, root, &image, x, y, AllPlanes) == True;
+    const XImage readImage = image;
+    image.width = whole.width;
+    image.height = whole.height;
+    image.bytes_per_line = whole.bytes_per_line;
+    if (!read) return std::nullopt;
+    return readImage;
   }
 
   XPixelFormat FormatOf(const XImage& image) const {
@@ -120,26 +144,10 @@ bool X11Screen::UsesSharedMemory() const { return S().shmImage != nullptr; }
 
 bool X11Screen::CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
                             std::ptrdiff_t rowStride) {
-  if (width <= 0 || height <= 0 || x < 0 || y < 0 || x + width > Width() || y + height > Height()) {
-    return false;
-  }
+  if (!Inside(x, y, width, height)) return false;
   State& s = S();
-  if (s.shmAvailable && static_cast<long>(width) * height >= kSharedMemoryFromPixels &&
-      s.EnsureSharedImage()) {
-    // Read into the start of the screen-sized segment; the server lays the rows out at the
-    // stride of the rectangle read, not of the whole screen.
-    XImage& image = *s.shmImage;
-    const XImage whole = image;
-    image.width = width;
-    image.height = height;
-    image.bytes_per_line = (width * image.bits_per_pixel + image.bitmap_pad - 1) /
-                           image.bitmap_pad * (image.bitmap_pad / 8);
-    const bool read = XShmGetImage(s.display, s.root, &image, x, y, AllPlanes) == True;
-    const XImage readImage = image;
-    image.width = whole.width;
-    image.height = whole.height;
-    image.bytes_per_line = whole.bytes_per_line;
-    if (read) return s.Copy(readImage, width, height, pixels, rowStride);
+  if (const std::optional<XImage> read = s.ReadShared(x, y, width, height)) {
+    return s.Copy(*read, width, height, pixels, rowStride);
   }
   XImage* image = XGetImage(s.display, s.root, x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), AllPlanes, ZPixmap);
@@ -147,6 +155,23 @@ bool X11Screen::CaptureRows(int x, int y, int width, int height, std::uint32_t* 
   const bool converted = s.Copy(*image, width, height, pixels, rowStride);
   XDestroyImage(image);
   return converted;
+}
+
+bool X11Screen::VisitRows(int x, int y, int width, int height, std::vector<std::uint32_t>& scratch,
+                          const RowsVisitor& visit) {
+  if (!Inside(x, y, width, height)) return false;
+  State& s = S();
+  const std::optional<XImage> read = s.ReadShared(x, y, width, height);
+  if (!read || !IsPlainXrgb(s.FormatOf(*read))) {
+    return ScreenSource::VisitRows(x, y, width, height, scratch, visit);
+  }
+  visit(reinterpret_cast<const std::uint32_t*>(read->data), read->bytes_per_line / 4);
+  return true;
+}
+
+bool X11Screen::Inside(int x, int y, int width, int height) const {
+  return width > 0 && height > 0 && x >= 0 && y >= 0 && x <= Width() - width &&
+         y <= Height() - height;
 }
 
 }  // namespace qel

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -22,6 +23,9 @@ class X11Screen final : public ScreenSource {
   int BitsPerPixel() const override;
   bool CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
                    std::ptrdiff_t rowStride) override;
+  // Large reads in the usual pixel layout are lent straight from the shared segment.
+  bool VisitRows(int x, int y, int width, int height, std::vector<std::uint32_t>& scratch,
+                 const RowsVisitor& visit) override;
 
   // Whether large reads went through shared memory; known after the first one.
   bool UsesSharedMemory() const;
@@ -29,6 +33,8 @@ class X11Screen final : public ScreenSource {
  private:
   struct State;
   State& S() const;
+  // Whether the rectangle is non-empty and wholly on the screen.
+  bool Inside(int x, int y, int width, int height) const;
   mutable std::unique_ptr<State> state_;
 };
 
