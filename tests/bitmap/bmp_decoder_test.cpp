@@ -154,6 +154,14 @@ TEST(BmpDecoderTest, FollowsTheGdiRules) {
   }
 }
 
+// As the GDI, images of 2 GiB of 32-bit pixels or more are refused; an RLE stream's size says
+// nothing of its image's, so only the limit stands between a few bytes and a huge allocation.
+TEST(BmpDecoderTest, TakesImagesUnder2GibOfPixels) {
+  EXPECT_TRUE(ReadBmpDimensions(MakeBmp(32767, 16384, 8, 1, {0}, {0, 1})));
+  EXPECT_FALSE(ReadBmpDimensions(MakeBmp(32768, 16384, 8, 1, {0}, {0, 1})));
+  EXPECT_FALSE(ReadBmpDimensions(MakeBmp(16384, 32768, 4, 2, {0}, {0, 1})));
+}
+
 std::vector<std::filesystem::path> FilesIn(const std::string& folder) {
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::directory_iterator(DataPath(folder))) {
