@@ -1,5 +1,6 @@
 #include "platform/linux/x11_clipboard_owner.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -194,16 +195,18 @@ X11ClipboardOwner::X11ClipboardOwner() = default;
 X11ClipboardOwner::~X11ClipboardOwner() = default;
 
 bool X11ClipboardOwner::Offer(std::vector<ClipboardFormat> formats) {
-  server_.reset();
   auto server = std::make_unique<Server>();
   server->connection = Connect();
   if (!server->connection) return false;
-  server->formats = std::move(formats);
-  if (!server->Take()) return false;
   int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) return false;
+  // Not handed on to the programs this one starts.
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return false;
   server->stopRead = pipeEnds[0];
   server->stopWrite = pipeEnds[1];
+  server->formats = std::move(formats);
+  // The previous offer serves until this one has the clipboard, so that there is no moment
+  // without an owner; losing it ends its thread.
+  if (!server->Take()) return false;
   server->thread = std::thread([raw = server.get()] { raw->Serve(); });
   server_ = std::move(server);
   return true;

@@ -9,6 +9,8 @@ namespace {
 
 // How long an owner may take to answer one request or to hand on one piece of a large transfer.
 constexpr auto kPatience = std::chrono::seconds(3);
+// Far above any image's encoding a desktop passes around; an owner that sends more is not trusted.
+constexpr std::size_t kMaxBytes = std::size_t{1} << 30;
 
 class Requestor {
  public:
@@ -63,6 +65,7 @@ class Requestor {
       auto next = Take();
       if (!next) return std::nullopt;
       if (next->second.empty()) return std::pair{next->first, std::move(bytes)};
+      if (next->second.size() > kMaxBytes - bytes.size()) return std::nullopt;
       bytes.insert(bytes.end(), next->second.begin(), next->second.end());
     }
   }
