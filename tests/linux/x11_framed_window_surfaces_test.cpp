@@ -1,0 +1,63 @@
+// Drawing and icons of a window the manager has framed: the drawing lands in the application's
+// own window, not on the frame, and the frame's handle gives the icons the application set.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/x11_desktop.h"
+#include "platform/linux/x11_screen.h"
+#include "tests/support/x11_client.h"
+
+// Last: Xlib's macros clash with names in the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+namespace qel {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct CloseDisplay {
+  void operator()(Display* display) const { XCloseDisplay(display); }
+};
+
+TEST(FramedWindowSurfaces, DrawingAndIconsBelongToTheApplicationsWindow) {
+  test::X11Client x11;
+  X11Desktop desktop;
+  X11Screen screen;
+  const std::uint32_t window = x11.CreateWindow({300, 300, 60, 40}, 0x404040, "framed", "QelProbe");
+  std::uint32_t frame = window;
+  for (auto deadline = std::chrono::steady_clock::now() + 5s;
+       frame == window && std::chrono::steady_clock::now() < deadline;
+       std::this_thread::sleep_for(10ms)) {
+    for (auto facts = x11.Facts(window); facts.exists && facts.parent != facts.root;
+         facts = x11.Facts(facts.parent)) {
+      frame = facts.parent;
+    }
+  }
+  ASSERT_NE(frame, window) << "the manager never framed the window";
+
+  const std::vector<std::uint32_t> block(4 * 3, 0x12AB34);
+  ASSERT_TRUE(desktop.DrawToWindow(window, 0, 0, 4, 3, block.data()));
+  const ScreenPoint origin = *desktop.ClientToScreen(window, {0, 0});
+  std::vector<std::uint32_t> drawn(4 * 3);
+  ASSERT_TRUE(screen.Capture(origin.x, origin.y, 4, 3, drawn.data()));
+  EXPECT_EQ(drawn, block);
+
+  const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(nullptr));
+  const long icon[] = {1, 1, static_cast<long>(0xFF00FF00u)};
+  XChangeProperty(display.get(), window, XInternAtom(display.get(), "_NET_WM_ICON", False),
+                  XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(icon),
+                  3);
+  XSync(display.get(), False);
+  const auto icons = desktop.WindowIcons(frame);
+  ASSERT_EQ(icons.size(), 1u);
+  EXPECT_EQ(icons[0].pixels, std::vector<std::uint32_t>{0xFF00FF00u});
+  x11.DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace qel
