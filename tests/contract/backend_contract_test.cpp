@@ -84,6 +84,33 @@ TEST_F(BitmapContract, AMinimisedWindowCannotBeRead) {
   EXPECT_TRUE(bitmap.PackedDib().empty());
 }
 
+TEST_F(BitmapContract, ABitmapDrawnIntoAWindowIsWhatItsDcReads) {
+  const WindowHandle window =
+      harness().OpenWindow({200, 300, 360, 400}, kPaintRgb, kProbeTitle, "QelProbe");
+  constexpr int kWidth = 24;
+  constexpr int kHeight = 10;
+  ScreenBitmap drawn(context);
+  ASSERT_TRUE(drawn.CreateImage(kWidth, kHeight, 24));
+  const auto colorAt = [](int x, int y) {
+    return static_cast<ColorValue>(0x0A0000 * x + 0x001900 * y + 0x40);
+  };
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) ASSERT_TRUE(drawn.WritePixel(x, y, colorAt(x, y)));
+  }
+  ASSERT_TRUE(drawn.DrawToWindow(window));
+  harness().Settle();
+
+  const GdiHandle windowDc = gdi.GetDC(window);
+  ASSERT_NE(windowDc, 0u);
+  ScreenBitmap read(context);
+  ASSERT_TRUE(read.CaptureDC(windowDc, {0, 0, kWidth + 1, kHeight + 1}, 24));
+  EXPECT_TRUE(gdi.ReleaseDC(window, windowDc));
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(read.ReadPixel(x, y), colorAt(x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(read.ReadPixel(kWidth, kHeight), kPaintColor) << "beyond the picture the window is as it was";
+}
+
 TEST_F(BackendContract, TheWindowUnderThePointerWithItsTitleAndClass) {
   harness().OpenWindow({0, 0, 800, 600}, kCoverRgb, {"below", "below"}, "QelBelow");
   const WindowHandle window =

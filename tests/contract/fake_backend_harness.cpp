@@ -52,7 +52,8 @@ class FakeBackendHarness final : public BackendHarness {
 
   // Everything here happens at once.
   bool WaitFor(const std::function<bool()>& condition) override { return condition(); }
-  void Settle() override {}
+  // What was drawn into a window shows once the screen is painted again.
+  void Settle() override { Repaint(); }
 
  private:
   void Repaint() {
@@ -60,9 +61,13 @@ class FakeBackendHarness final : public BackendHarness {
     for (const WindowHandle handle : openedBottomUp_) {
       const FakeWindow& window = desktop_.Window(handle);
       if (!window.visible || window.iconic) continue;
+      // The harness's windows have no frame: the client area is the whole window.
+      const int width = window.rect.right - window.rect.left;
       for (int y = window.rect.top; y < window.rect.bottom; ++y) {
         for (int x = window.rect.left; x < window.rect.right; ++x) {
-          screen_.SetPixel(x, y, window.clientRgb);
+          const std::size_t at = static_cast<std::size_t>((y - window.rect.top) * width) +
+                                 static_cast<std::size_t>(x - window.rect.left);
+          screen_.SetPixel(x, y, at < window.drawn.size() ? window.drawn[at] : window.clientRgb);
         }
       }
     }
