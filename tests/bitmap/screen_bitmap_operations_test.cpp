@@ -1,6 +1,7 @@
 // ScreenBitmap's loading, conversion, drawing and output operations over the fake platform.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
@@ -373,6 +374,28 @@ TEST_F(OperationsTest, DrawToWindowPaintsTheClientAreaAtEveryDepth) {
   EXPECT_FALSE(bitmap.DrawToWindow(window)) << "no image";
   ASSERT_TRUE(bitmap.CreateImage(1, 1, 24));
   EXPECT_FALSE(bitmap.DrawToWindow(0x7777)) << "not a window";
+}
+
+TEST_F(OperationsTest, ImagesMadeOnTheRowsOfAnEarlierOneShowNothingOfIt) {
+  // Large enough for the GDI to keep the rows of a deleted image for the next one of its size.
+  FakeScreen screen(600, 600, 32);
+  screen.Fill(0xFFFFFF);
+  Gdi gdi(screen, desktop_, images_);
+  const BitmapContext context{gdi, screen, desktop_};
+  for (const int depth : {8, 32}) {
+    SCOPED_TRACE(depth);
+    ScreenBitmap bitmap(context);
+    ASSERT_TRUE(bitmap.CaptureScreen(0, 0, 0, 0, depth));
+    ASSERT_TRUE(bitmap.CaptureScreen(-100, 550, 600, 600, depth));
+    EXPECT_EQ(bitmap.ReadPixel(99, 0), 0u) << "off the screen";
+    EXPECT_EQ(bitmap.ReadPixel(100, 49), 0xFFFFFFu);
+    EXPECT_EQ(bitmap.ReadPixel(100, 50), 0u) << "below the screen";
+    ASSERT_TRUE(bitmap.CaptureScreen(0, 0, 0, 0, depth));
+    ASSERT_TRUE(bitmap.CreateImage(600, 600, depth));
+    const std::vector<std::uint8_t> rows = bitmap.PixelBytes();
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), 0), static_cast<std::ptrdiff_t>(rows.size()));
+    EXPECT_EQ(bitmap.ReadPixel(150, 150), 0u);
+  }
 }
 
 TEST_F(OperationsTest, AccessorsReadTheHeaderAndTheSection) {
