@@ -24,6 +24,7 @@ const std::string kImageTargets[] = {"image/png",  "image/bmp",  "image/x-bmp", 
 
 QImage ToQImage(const ArgbImage& image) {
   QImage out(image.width, image.height, QImage::Format_ARGB32);
+  if (out.isNull()) return out;
   for (int y = 0; y < image.height; ++y) {
     std::memcpy(out.scanLine(y), image.pixels.data() + static_cast<std::ptrdiff_t>(y) * image.width,
                 static_cast<std::size_t>(image.width) * 4);
@@ -91,6 +92,7 @@ bool QtImageServices::SetClipboardImage(const ArgbImage& image) {
     return false;
   }
   const QImage qimage = ToQImage(image);
+  if (qimage.isNull()) return false;  // more than the memory there is
   if (QClipboard* clipboard = QtClipboard()) {
     clipboard->setImage(qimage);
     // Qt claims the clipboard with the time of the latest event it handled, and the server keeps

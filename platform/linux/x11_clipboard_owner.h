@@ -1,5 +1,6 @@
 // Offering data on the X clipboard (the CLIPBOARD selection) from a program that runs no event
-// loop of its own: a thread with its own connection answers the other clients' requests.
+// loop of its own: a thread with its own connection answers the other clients' requests, handing
+// data too large for one request over in pieces (INCR).
 #pragma once
 
 #include <cstdint>
