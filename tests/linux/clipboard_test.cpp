@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
 #include <QWidget>
@@ -109,12 +108,6 @@ TEST_F(ClipboardTest, ACopiedImageIsPastedByAnotherProgram) {
     ASSERT_EQ(image.height(), paste.image.height);
     EXPECT_TRUE(Pixels(image) == paste.image.pixels);
   }
-  const auto targets = dir / "targets";
-  ASSERT_TRUE(test::XclipOut("TARGETS", targets.string(), Idle));
-  const auto offered = ReadFile(targets);
-  const std::string list(offered.begin(), offered.end());
-  EXPECT_NE(list.find("image/png"), std::string::npos) << list;
-  EXPECT_NE(list.find("image/bmp"), std::string::npos) << list;
 }
 
 TEST_F(ClipboardTest, AnImageCopiedByAnotherProgramIsRead) {
@@ -211,14 +204,9 @@ TEST_F(ClipboardTest, DecodesPngsOfAnotherToolAndRefusesAnythingElse) {
   EXPECT_EQ(decoded->height, 3);
   EXPECT_EQ(decoded->pixels, image.pixels);
 
-  QByteArray bmp;
-  {
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    ToQImage(image).save(&buffer, "BMP");
-  }
+  const std::string text = "\x89PNG, or so it says";
   const std::vector<std::vector<std::uint8_t>> refused{
-      {}, {png.begin(), png.begin() + png.size() / 2}, {bmp.begin(), bmp.end()}};
+      {}, {png.begin(), png.begin() + png.size() / 2}, {text.begin(), text.end()}};
   for (const auto& bytes : refused)
     EXPECT_FALSE(images.DecodePng(bytes)) << bytes.size() << " bytes";
 }

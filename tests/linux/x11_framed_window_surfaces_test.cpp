@@ -1,5 +1,6 @@
 // Drawing and icons of a window the manager has framed: the drawing lands in the application's
-// own window, not on the frame, and the frame's handle gives the icons the application set.
+// own window, not on the frame, and the frame's handle gives the icons the application set, every
+// whole one of them, largest first.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -47,15 +48,23 @@ TEST(FramedWindowSurfaces, DrawingAndIconsBelongToTheApplicationsWindow) {
   ASSERT_TRUE(screen.Capture(origin.x, origin.y, 4, 3, drawn.data()));
   EXPECT_EQ(drawn, block);
 
+  // Two icons, the smaller first, then one whose size claims pixels past the property's end.
+  std::vector<long> icon{2, 2, 1, 2, 3, 4, 3, 3};
+  for (long i = 0; i < 9; ++i) icon.push_back(0x80000000 + i);
+  icon.insert(icon.end(), {64, 64, 7, 7});
   const std::unique_ptr<Display, CloseDisplay> display(XOpenDisplay(nullptr));
-  const long icon[] = {1, 1, static_cast<long>(0xFF00FF00u)};
   XChangeProperty(display.get(), window, XInternAtom(display.get(), "_NET_WM_ICON", False),
-                  XA_CARDINAL, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(icon),
-                  3);
+                  XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(icon.data()),
+                  static_cast<int>(icon.size()));
   XSync(display.get(), False);
   const auto icons = desktop.WindowIcons(frame);
-  ASSERT_EQ(icons.size(), 1u);
-  EXPECT_EQ(icons[0].pixels, std::vector<std::uint32_t>{0xFF00FF00u});
+  ASSERT_EQ(icons.size(), 2u);
+  EXPECT_EQ(icons[0].width, 3);
+  EXPECT_EQ(icons[0].pixels.front(), 0x80000000u);
+  EXPECT_EQ(icons[0].pixels.back(), 0x80000008u);
+  EXPECT_EQ(icons[1].width, 2);
+  EXPECT_EQ(icons[1].pixels, (std::vector<std::uint32_t>{1, 2, 3, 4}));
   x11.DestroyWindow(window);
 }
 
