@@ -1,13 +1,16 @@
-// The desktop's clipboard and PNG decoding on Linux. Inside a Qt application on X11 the clipboard
-// is Qt's; in any other program (the command-line tool, the Python module) a thread of our own
-// serves it, so an image copied there stays offered as long as the process lives, or until another
-// program takes the clipboard, without the caller running an event loop.
+// The desktop's clipboard and PNG decoding on Linux, through Qt's image codecs, which need no Qt
+// application.
 #pragma once
 
 #include "platform/platform.h"
 
 namespace qel {
 
+// Inside a Qt application on X11, on its thread, the clipboard is Qt's, served by its event loop.
+// Anywhere else (the command-line tool, the Python module, another thread) a thread of our own with
+// its own connection serves it: a copied image stays offered while the process lives, or until
+// another program takes the clipboard, without the caller running an event loop. Images are
+// offered as image/png and image/bmp and read in whichever image format the owner offers.
 class QtImageServices final : public ImageServices {
  public:
   bool SetClipboardImage(const ArgbImage& image) override;
