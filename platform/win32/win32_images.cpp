@@ -85,17 +85,19 @@ std::optional<std::vector<std::uint8_t>> ClipboardBytes(UINT format) {
   return copy;
 }
 
-// COM for the calling thread for as long as it lives, unless the thread had it already.
+// COM for the calling thread for as long as it lives, unless the thread had it already. A single-
+// threaded apartment, as a thread with windows wants; WIC's factory works in either kind.
 class ComScope {
  public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+  ComScope()
+      : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
   ~ComScope() {
     if (SUCCEEDED(result_)) CoUninitialize();
   }
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
 
-  // A thread already in a single-threaded apartment can use WIC all the same.
+  // A thread already in the other kind of apartment can use WIC all the same.
   bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
 
  private:
