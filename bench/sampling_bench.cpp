@@ -28,8 +28,8 @@
 #include "bitmap/gdi.h"
 #include "bitmap/row_split.h"
 #include "bitmap/screen_bitmap.h"
-#include "platform/linux/qt_image_services.h"
 #include "platform/fake/fake_form.h"
+#include "platform/linux/qt_image_services.h"
 #include "platform/linux/qt_window_system.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_screen.h"
@@ -116,9 +116,9 @@ class Floors {
     const std::ptrdiff_t pixelStride = shmImage_->bytes_per_line / 4;
     qel::ForRowRanges(0, kHeight, kWidth, [&](long long first, long long last) {
       for (long long y = first; y < last; ++y) {
-        index_.NearestPixels({pixels + y * pixelStride, std::size_t{kWidth}},
-                             reinterpret_cast<std::uint8_t*>(section_.data()) +
-                                 (kHeight - 1 - y) * stride);
+        index_.NearestPixels(
+            {pixels + y * pixelStride, std::size_t{kWidth}},
+            reinterpret_cast<std::uint8_t*>(section_.data()) + (kHeight - 1 - y) * stride);
       }
     });
     std::memcpy(packed_.data(), section_.data(), packed_.size());

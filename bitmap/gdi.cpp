@@ -70,7 +70,9 @@ std::shared_ptr<const ColorTableIndex> Gdi::IndexFor(const std::vector<RgbQuad>&
     if (cached.colors == colors) return cached.index;
   }
   if (indexCache_.size() == kCachedTables) indexCache_.erase(indexCache_.begin());
-  return indexCache_.emplace_back(colors, std::make_shared<const ColorTableIndex>(colors)).index;
+  return indexCache_
+      .emplace_back(CachedIndex{colors, std::make_shared<const ColorTableIndex>(colors)})
+      .index;
 }
 
 GdiHandle Gdi::GetDC(WindowHandle window) {
@@ -284,8 +286,9 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
   if (target.bitCount == 32) {
     // A 32-bit row holds the screen's own pixel layout, so the screen is read straight into the
     // target's rows, and only the parts off the screen are left to write.
-    auto* pixels = reinterpret_cast<std::uint32_t*>(target.Row(static_cast<int>(y + onRows.first))) +
-                   x + onColumns.first;
+    auto* pixels =
+        reinterpret_cast<std::uint32_t*>(target.Row(static_cast<int>(y + onRows.first))) + x +
+        onColumns.first;
     const std::ptrdiff_t rowStride =
         (target.topDown ? 1 : -1) * static_cast<std::ptrdiff_t>(target.stride / 4);
     if (!screen_.CaptureRows(readX, readY, readWidth, readHeight, pixels, rowStride)) return false;
@@ -293,10 +296,9 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
     return true;
   }
   // Other formats convert straight from the screen's pixels, lent where the screen can.
-  return screen_.VisitRows(readX, readY, readWidth, readHeight, capturedScreen_,
-                           [&](const std::uint32_t* read, std::ptrdiff_t readStride) {
-                             fillRows(read, readStride);
-                           });
+  return screen_.VisitRows(
+      readX, readY, readWidth, readHeight, capturedScreen_,
+      [&](const std::uint32_t* read, std::ptrdiff_t readStride) { fillRows(read, readStride); });
 }
 
 bool Gdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width,
@@ -311,11 +313,10 @@ bool Gdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, 
   const long long screenX = static_cast<long long>(origin->x) + sourceX + columns.first;
   const long long screenY = static_cast<long long>(origin->y) + sourceY + rows.first;
   // A client area is on the int plane, so these fit.
-  return BlitFromScreen(target, static_cast<int>(x + columns.first),
-                        static_cast<int>(y + rows.first),
-                        static_cast<int>(columns.last - columns.first),
-                        static_cast<int>(rows.last - rows.first), static_cast<int>(screenX),
-                        static_cast<int>(screenY));
+  return BlitFromScreen(
+      target, static_cast<int>(x + columns.first), static_cast<int>(y + rows.first),
+      static_cast<int>(columns.last - columns.first), static_cast<int>(rows.last - rows.first),
+      static_cast<int>(screenX), static_cast<int>(screenY));
 }
 
 int Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
@@ -431,8 +432,7 @@ int Gdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, in
   for (int row = 0; row < drawnHeight; ++row) {
     ReadColors(*image, 0, row, run);
     std::transform(run.begin(), run.end(),
-                   pixels.begin() + static_cast<std::ptrdiff_t>(row) * drawnWidth,
-                   SwapRedAndBlue);
+                   pixels.begin() + static_cast<std::ptrdiff_t>(row) * drawnWidth, SwapRedAndBlue);
   }
   return desktop_.DrawToWindow(found->window, x, y, drawnWidth, drawnHeight, pixels.data()) ? lines
                                                                                             : 0;

@@ -3,8 +3,8 @@
 // outside DCs, and the image loader, icons and clipboard that GDI programs use beside them.
 #pragma once
 
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -19,8 +19,8 @@
 
 namespace qel {
 
-// A DC, a bitmap or an icon. 0 is never a valid handle, and a handle is not reused before the counter
-// wraps after 2^32 of them, so a stale one fails.
+// A DC, a bitmap or an icon. 0 is never a valid handle, and a handle is not reused before the
+// counter wraps after 2^32 of them, so a stale one fails.
 using GdiHandle = std::uint32_t;
 
 inline constexpr std::uint32_t kSrcCopy = 0x00CC0020;
@@ -115,9 +115,10 @@ class Gdi {
   // Draws the DIB in `bits` (laid out as `format` says) at (x, y) of `dc`, its width x height
   // corner at the top-left, clipped: onto the window for a window's DC, into the bitmap for a
   // memory DC. Only the whole image at once is taken (source 0, 0, start scan 0, lines all its
-  // rows), which keeps clear of GDI's bottom-left source origin. Gives the lines drawn, 0 on failure.
-  int SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX,
-                        int sourceY, int startScan, int lines, std::span<const std::uint8_t> bits,
+  // rows), which keeps clear of GDI's bottom-left source origin. Gives the lines drawn, 0 on
+  // failure.
+  int SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX, int sourceY,
+                        int startScan, int lines, std::span<const std::uint8_t> bits,
                         const DibInfo& format);
 
   // Drawing is never batched, so every call has finished when it returns.

@@ -63,7 +63,8 @@ GdiHandle Gdi::BitmapFromPixels(int width, int height, std::span<const std::uint
   } catch (const std::bad_alloc&) {
     return 0;
   }
-  if (!surface || pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+  if (!surface ||
+      pixels.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     return 0;
   }
   for (int y = 0; y < height; ++y) {
@@ -85,8 +86,8 @@ GdiHandle Gdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
     return 0;
   }
   // A compatible bitmap's rows are top-down 32-bit pixels, just what the decoder writes.
-  if (!surface ||
-      !DecodeBmp(bytes, reinterpret_cast<std::uint32_t*>(surface->bytes.data()), surface->stride / 4)) {
+  if (!surface || !DecodeBmp(bytes, reinterpret_cast<std::uint32_t*>(surface->bytes.data()),
+                             surface->stride / 4)) {
     return 0;
   }
   const GdiHandle created = NewHandle();

@@ -1,6 +1,6 @@
-// The byte form of a DIB in memory (BITMAPINFOHEADER, colour table, bottom-up padded rows), the file
-// header a BMP file puts in front of it, and the three standard colour tables that palette images
-// are created with.
+// The byte form of a DIB in memory (BITMAPINFOHEADER, colour table, bottom-up padded rows), the
+// file header a BMP file puts in front of it, and the three standard colour tables that palette
+// images are created with.
 #pragma once
 
 #include <array>

@@ -89,8 +89,8 @@ class ScreenBitmap {
   bool ConvertDepth(int bitsPerPixel);
   // Copies width x height pixels (0 or left out: the whole image) from (sourceX, sourceY) to
   // (targetX, targetY) of `target`, clipped to both, converting to its depth.
-  bool DrawTo(ScreenBitmap& target, int sourceX = 0, int sourceY = 0, int width = 0,
-              int height = 0, int targetX = 0, int targetY = 0);
+  bool DrawTo(ScreenBitmap& target, int sourceX = 0, int sourceY = 0, int width = 0, int height = 0,
+              int targetX = 0, int targetY = 0);
 
   GdiHandle DibHandle() const { return dibSection_; }
   GdiHandle MemoryDC() const { return memoryDc_; }
@@ -103,7 +103,9 @@ class ScreenBitmap {
   int BitmapHeight() const;
   int BitmapBitCount() const;
   std::span<const std::uint8_t> PackedDib() const { return packedDib_; }
-  const std::uint8_t* PackedData() const { return packedDib_.empty() ? nullptr : packedDib_.data(); }
+  const std::uint8_t* PackedData() const {
+    return packedDib_.empty() ? nullptr : packedDib_.data();
+  }
   const std::uint8_t* PixelData() const;
   std::size_t PixelDataSize() const;
   // Null from 16 bits per pixel up.
@@ -143,8 +145,7 @@ class ScreenBitmap {
   // false, with the object empty, when any step fails.
   // `rows` says whether the source writes every pixel (the screen does).
   bool CopyImageFrom(GdiHandle source, int sourceX, int sourceY, std::int64_t width,
-                     std::int64_t height, int bitsPerPixel,
-                     Gdi::NewRows rows = Gdi::NewRows::Zero);
+                     std::int64_t height, int bitsPerPixel, Gdi::NewRows rows = Gdi::NewRows::Zero);
   // Copies a bitmap the loader made, then deletes it.
   bool TakeLoadedBitmap(GdiHandle loaded);
   void ReleaseImage();

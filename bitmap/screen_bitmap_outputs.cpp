@@ -61,9 +61,9 @@ bool ScreenBitmap::DrawTo(ScreenBitmap& target, int sourceX, int sourceY, int wi
 std::vector<std::uint8_t> ScreenBitmap::FileBytes() {
   SyncIfChanged();
   if (packedDib_.empty()) return {};
-  const auto header = FileHeaderBytes(
-      {.size = static_cast<std::uint32_t>(packedDib_.size() + kFileHeaderSize),
-       .pixelOffset = static_cast<std::uint32_t>(kFileHeaderSize + PixelOffset())});
+  const auto header =
+      FileHeaderBytes({.size = static_cast<std::uint32_t>(packedDib_.size() + kFileHeaderSize),
+                       .pixelOffset = static_cast<std::uint32_t>(kFileHeaderSize + PixelOffset())});
   std::vector<std::uint8_t> file;
   file.reserve(kFileHeaderSize + packedDib_.size());
   file.assign(header.begin(), header.end());

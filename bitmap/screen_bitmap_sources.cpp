@@ -33,21 +33,25 @@ bool ScreenBitmap::LoadBmpBytes(std::span<const std::uint8_t> bytes) {
   const int width = Field16(bytes, kWidthOffset);
   const int height = Field16(bytes, kHeightOffset);
   const int bitsPerPixel = Field16(bytes, kBitCountOffset);
-  if (width < 1 || height < 1 || !LayOutImage(width, height, bitsPerPixel)) return false;
-
-  // The packed copy is the end of the file. It must be the file's own header with everything that
-  // header describes, or the two forms would disagree about the rows.
-  const std::size_t packedSize = PixelOffset() + PixelDataSize();
-  const int colorCount = ColorCount();
-  if (packedSize > bytes.size() - kFileHeaderSize) {
+  const std::optional<int> colorCount = ColorCountFor(bitsPerPixel);
+  if (width < 1 || height < 1 || !colorCount) return false;
+  // The packed copy is the end of the file, so the bytes must hold all the header describes;
+  // checked before any room is made, as the header may ask for far more than the bytes hold.
+  const std::size_t packedSize =
+      kInfoHeaderSize + static_cast<std::size_t>(*colorCount) * 4 +
+      static_cast<std::size_t>(RowBytesFor(std::int64_t{width} * bitsPerPixel)) *
+          static_cast<std::size_t>(height);
+  if (packedSize > bytes.size() - kFileHeaderSize || !LayOutImage(width, height, bitsPerPixel)) {
     Clear();
     return false;
   }
+  // It must be the file's own header with everything that header describes, or the two forms
+  // would disagree about the rows.
   const std::span<const std::uint8_t> packed = bytes.last(packedSize);
   const InfoHeader header = ReadHeader(packed);
   if (header.size != kInfoHeaderSize || header.width != width || header.height != height ||
       header.planes != 1 || header.bitCount != bitsPerPixel || header.compression != 0 ||
-      (header.clrUsed != 0 && header.clrUsed != static_cast<std::uint32_t>(colorCount))) {
+      (header.clrUsed != 0 && header.clrUsed != static_cast<std::uint32_t>(*colorCount))) {
     Clear();
     return false;
   }
@@ -126,9 +130,9 @@ GdiHandle ScreenBitmap::Attach(GdiHandle dibSection, GdiHandle /*unused*/,
       header.bitCount != section->bitCount || !colorCount) {
     return 0;
   }
-  const std::size_t expected = kInfoHeaderSize + static_cast<std::size_t>(*colorCount) * 4 +
-                               static_cast<std::size_t>(section->stride) *
-                                   static_cast<std::size_t>(section->height);
+  const std::size_t expected =
+      kInfoHeaderSize + static_cast<std::size_t>(*colorCount) * 4 +
+      static_cast<std::size_t>(section->stride) * static_cast<std::size_t>(section->height);
   if (packedDib.size() != expected) return 0;
 
   const GdiHandle memoryDc = gdi.CreateCompatibleDC(screenDc_);

@@ -10,7 +10,10 @@ class TemporaryDc {
  public:
   // Selects the caller's bitmap, which stays the caller's.
   TemporaryDc(Gdi& gdi, GdiHandle compatibleWith, GdiHandle bitmap)
-      : gdi_(gdi), dc_(gdi.CreateCompatibleDC(compatibleWith)), bitmap_(bitmap), ownsBitmap_(false) {
+      : gdi_(gdi),
+        dc_(gdi.CreateCompatibleDC(compatibleWith)),
+        bitmap_(bitmap),
+        ownsBitmap_(false) {
     Select();
   }
   // Selects a compatible bitmap of its own of this size, deleted at the end.

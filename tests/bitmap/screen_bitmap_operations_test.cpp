@@ -147,7 +147,8 @@ TEST_F(OperationsTest, LoadBmpFileReadsAFileAndRefusesAMissingOne) {
   {
     const Bytes file = written.FileBytes();
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
   }
   ScreenBitmap loaded(context_);
   ASSERT_TRUE(loaded.LoadBmpFile(path));
@@ -318,10 +319,10 @@ TEST_F(OperationsTest, FromIconBlendsOverWhiteAndStretches) {
 }
 
 TEST_F(OperationsTest, AWindowsOwnIconNearestTheUsualSize) {
-  const WindowHandle window = desktop_.Add(
-      {.rect = {0, 0, 2, 2},
-       .icons = {{64, 64, std::vector<std::uint32_t>(64 * 64, 0xFF00FF00u)},
-                 {16, 16, std::vector<std::uint32_t>(16 * 16, 0xFFFF0000u)}}});
+  const WindowHandle window =
+      desktop_.Add({.rect = {0, 0, 2, 2},
+                    .icons = {{64, 64, std::vector<std::uint32_t>(64 * 64, 0xFF00FF00u)},
+                              {16, 16, std::vector<std::uint32_t>(16 * 16, 0xFFFF0000u)}}});
   ScreenBitmap bitmap(context_);
   ASSERT_TRUE(bitmap.FromIcon(gdi_.WindowIcon(window), 0, 0, 24));
   EXPECT_EQ(bitmap.ReadPixel(0, 0), 0x0000FFu) << "16 is nearer 32 than 64 is";

@@ -106,9 +106,11 @@ TEST_F(BitmapContract, ABitmapDrawnIntoAWindowIsWhatItsDcReads) {
   ASSERT_TRUE(read.CaptureDC(windowDc, {0, 0, kWidth + 1, kHeight + 1}, 24));
   EXPECT_TRUE(gdi.ReleaseDC(window, windowDc));
   for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(read.ReadPixel(x, y), colorAt(x, y)) << x << "," << y;
+    for (int x = 0; x < kWidth; ++x)
+      ASSERT_EQ(read.ReadPixel(x, y), colorAt(x, y)) << x << "," << y;
   }
-  EXPECT_EQ(read.ReadPixel(kWidth, kHeight), kPaintColor) << "beyond the picture the window is as it was";
+  EXPECT_EQ(read.ReadPixel(kWidth, kHeight), kPaintColor)
+      << "beyond the picture the window is as it was";
 }
 
 TEST_F(BackendContract, TheWindowUnderThePointerWithItsTitleAndClass) {

@@ -42,7 +42,8 @@ class BmpInteropTest : public testing::TestWithParam<int> {
     folder_ = folder;
     for (int y = 0; y < kHeight; ++y) {
       for (int x = 0; x < kWidth; ++x) {
-        screen_.SetPixel(x, y, 0x130000u * static_cast<std::uint32_t>(x) + 0x3100u * y + 0x5Bu * (x ^ y));
+        screen_.SetPixel(x, y,
+                         0x130000u * static_cast<std::uint32_t>(x) + 0x3100u * y + 0x5Bu * (x ^ y));
       }
     }
   }
@@ -77,7 +78,8 @@ TEST_P(BmpInteropTest, ImageMagickAndQtReadTheWrittenPixels) {
     for (int x = 0; x < kWidth; ++x) {
       const ColorValue ours = bitmap.ReadPixel(x, y);
       const std::uint8_t* theirs = &magick[static_cast<std::size_t>(y * kWidth + x) * 3];
-      EXPECT_EQ(ours, ColorValue{theirs[0]} | ColorValue{theirs[1]} << 8 | ColorValue{theirs[2]} << 16)
+      EXPECT_EQ(ours,
+                ColorValue{theirs[0]} | ColorValue{theirs[1]} << 8 | ColorValue{theirs[2]} << 16)
           << "ImageMagick at " << x << "," << y;
       const QRgb pixel = qt.pixel(x, y);
       const auto qtColor =
