@@ -104,6 +104,23 @@ class Floors {
     return true;
   }
 
+  // The same with the rows' fourth bytes cleared on their way into the first copy, as a 32-bit
+  // DIB's reserved bytes must be zero whatever the server leaves in them.
+  bool GrabIntoTwoBottomUpCopiesClearingTheFourthByte() {
+    if (!GrabScreenThroughSharedMemory()) return false;
+    const auto rowBytes = static_cast<std::size_t>(shmImage_->bytes_per_line);
+    section_.resize(rowBytes * kHeight);
+    packed_.resize(rowBytes * kHeight);
+    for (std::size_t y = 0; y < std::size_t{kHeight}; ++y) {
+      auto* to = reinterpret_cast<std::uint32_t*>(section_.data() + (kHeight - 1 - y) * rowBytes);
+      const auto* from = reinterpret_cast<const std::uint32_t*>(shmImage_->data + y * rowBytes);
+      for (std::size_t x = 0; x < std::size_t{kWidth}; ++x) to[x] = from[x] & 0xFFFFFF;
+    }
+    std::memcpy(packed_.data(), section_.data(), packed_.size());
+    benchmark::ClobberMemory();
+    return true;
+  }
+
   // The grab, one pass converting its rows to colour-table indices straight into bottom-up rows
   // (the same kernel and the same two-thread split as the library's), and one block copy of those:
   // the least an 8-bit capture holding the image twice can do.
@@ -236,6 +253,9 @@ void BM_Floor_GrabAndOneBlockCopy(benchmark::State& state) {
 void BM_Floor_GrabAndTwoBottomUpCopies(benchmark::State& state) {
   RunGrabFloor(state, &Floors::GrabIntoTwoBottomUpCopies);
 }
+void BM_Floor_GrabAndTwoBottomUpCopiesClearingTheFourthByte(benchmark::State& state) {
+  RunGrabFloor(state, &Floors::GrabIntoTwoBottomUpCopiesClearingTheFourthByte);
+}
 void BM_Floor_GrabConvertTo8AndOneBlockCopy(benchmark::State& state) {
   RunGrabFloor(state, &Floors::GrabConvertTo8AndOneBlockCopy);
 }
@@ -307,6 +327,8 @@ void RegisterAll() {
   Register("Floor_GrabAndOneBlockCopy", BM_Floor_GrabAndOneBlockCopy, benchmark::kMillisecond);
   Register("Floor_GrabAndTwoBottomUpCopies", BM_Floor_GrabAndTwoBottomUpCopies,
            benchmark::kMillisecond);
+  Register("Floor_GrabAndTwoBottomUpCopiesClearingTheFourthByte",
+           BM_Floor_GrabAndTwoBottomUpCopiesClearingTheFourthByte, benchmark::kMillisecond);
   Register("CaptureScreen32", BM_CaptureScreen32, benchmark::kMillisecond);
   Register("Floor_GrabConvertTo8AndOneBlockCopy", BM_Floor_GrabConvertTo8AndOneBlockCopy,
            benchmark::kMillisecond);
