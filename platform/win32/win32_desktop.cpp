@@ -164,13 +164,7 @@ bool Win32Desktop::DrawToWindow(WindowHandle window, int x, int y, int width, in
   if (width <= 0 || height <= 0) return true;
   const WindowDc dc(hwnd);
   if (dc.Get() == nullptr) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   return SetDIBitsToDevice(dc.Get(), x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0,
                            0, 0, static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS) != 0;
 }

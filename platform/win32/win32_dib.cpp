@@ -6,13 +6,7 @@ Dib32::Dib32(int width, int height) {
   if (width <= 0 || height <= 0) return;
   dc_ = CreateCompatibleDC(nullptr);
   if (dc_ == nullptr) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down: the first row in memory is the top one
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap_ == nullptr || bits == nullptr) return;

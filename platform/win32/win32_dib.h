@@ -9,6 +9,19 @@
 
 namespace qel {
 
+// The header of a 32-bit DIB whose first row in memory is the top one: how pixels are handed
+// between the program and GDI.
+inline BITMAPINFO TopDown32BitInfo(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 // The screen's device context, released when it goes.
 class ScreenDc {
  public:

@@ -39,13 +39,7 @@ std::optional<BITMAP> SizeOf(HBITMAP bitmap) {
 
 // The bitmap's rows top-down as 0xAARRGGBB; a monochrome bitmap reads as black and white.
 std::optional<std::vector<std::uint32_t>> ReadRows(HDC dc, HBITMAP bitmap, int width, int rows) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -rows;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(width, rows);
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
                                     static_cast<std::size_t>(rows));
   if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(rows), pixels.data(), &info, DIB_RGB_COLORS) !=
