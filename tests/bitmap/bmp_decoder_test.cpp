@@ -92,7 +92,9 @@ std::vector<std::uint8_t> MakeBmp(int width, int height, int bitCount, std::uint
                                   std::vector<std::uint8_t> rows) {
   std::vector<std::uint8_t> file{'B', 'M'};
   const auto put = [&](std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) file.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i) {
+      file.push_back(i < 4 ? static_cast<std::uint8_t>(value >> (8 * i)) : std::uint8_t{0});
+    }
   };
   const auto offBits = static_cast<std::uint32_t>(14 + 40 + 4 * table.size());
   put(offBits + static_cast<std::uint32_t>(rows.size()), 4);
