@@ -2,19 +2,31 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
 namespace qel {
 namespace {
 
-bool BytesMatch(std::uint8_t patternByte, std::uint8_t dataByte, std::int32_t wildcard,
-                std::int32_t tolerance) {
-  return patternByte == wildcard || WithinTolerance(dataByte, patternByte, tolerance);
+struct ByteRange {
+  std::uint8_t low;
+  std::uint8_t high;
+};
+
+// The bytes within tolerance of `reference`; nullopt when there are none.
+std::optional<ByteRange> RangeAround(std::int64_t reference, std::int32_t tolerance) {
+  if (tolerance < 0) return std::nullopt;
+  const std::int64_t low = std::max<std::int64_t>(0, reference - tolerance);
+  const std::int64_t high = std::min<std::int64_t>(255, reference + tolerance);
+  if (low > high) return std::nullopt;
+  return ByteRange{static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
 }
 
 bool MatchesAt(ByteSpan data, std::size_t at, ByteSpan pattern, std::int32_t wildcard,
                std::int32_t tolerance) {
   for (std::size_t k = 0; k < pattern.size(); ++k) {
-    if (!BytesMatch(pattern[k], data[at + k], wildcard, tolerance)) return false;
+    if (pattern[k] != wildcard && !WithinTolerance(data[at + k], pattern[k], tolerance)) {
+      return false;
+    }
   }
   return true;
 }
@@ -34,20 +46,52 @@ ByteSpan Countable(ByteSpan data) {
 
 std::int32_t FindToleratedByte(ByteSpan data, std::int32_t value, std::int32_t tolerance,
                                std::int32_t start) {
+  return FindToleratedByte(data, value, tolerance, start, FastestByteRangeKernel());
+}
+
+std::int32_t FindToleratedByte(ByteSpan data, std::int32_t value, std::int32_t tolerance,
+                               std::int32_t start, ByteRangeKernel scan) {
   data = Countable(data);
-  for (std::size_t i = FirstIndex(start); i < data.size(); ++i) {
-    if (WithinTolerance(data[i], value, tolerance)) return static_cast<std::int32_t>(i + 1);
-  }
-  return -1;
+  const std::size_t first = FirstIndex(start);
+  const std::optional<ByteRange> range = RangeAround(value, tolerance);
+  if (!range || first >= data.size()) return -1;
+  const std::size_t found =
+      first + scan(data.data() + first, data.size() - first, range->low, range->high);
+  return found < data.size() ? static_cast<std::int32_t>(found + 1) : -1;
 }
 
 std::int32_t FindToleratedPattern(ByteSpan data, ByteSpan pattern, std::int32_t start,
                                   std::int32_t wildcard, std::int32_t tolerance) {
+  return FindToleratedPattern(data, pattern, start, wildcard, tolerance, FastestByteRangeKernel());
+}
+
+std::int32_t FindToleratedPattern(ByteSpan data, ByteSpan pattern, std::int32_t start,
+                                  std::int32_t wildcard, std::int32_t tolerance,
+                                  ByteRangeKernel scan) {
   data = Countable(data);
   if (pattern.empty() || pattern.size() > data.size()) return -1;
   const std::size_t lastCandidate = data.size() - pattern.size();
-  for (std::size_t i = FirstIndex(start); i <= lastCandidate; ++i) {
-    if (MatchesAt(data, i, pattern, wildcard, tolerance)) return static_cast<std::int32_t>(i + 1);
+  std::size_t candidate = FirstIndex(start);
+  if (candidate > lastCandidate) return -1;
+
+  // Candidates are found by their first byte that is not the wildcard, scanned for many at a
+  // time; only those are compared in full, in the same increasing order as one by one.
+  const auto anchor = std::find_if(pattern.begin(), pattern.end(),
+                                   [wildcard](std::uint8_t byte) { return byte != wildcard; });
+  if (anchor == pattern.end()) return static_cast<std::int32_t>(candidate + 1);
+  const auto offset = static_cast<std::size_t>(anchor - pattern.begin());
+  const std::optional<ByteRange> range = RangeAround(*anchor, tolerance);
+  if (!range) return -1;
+  while (candidate <= lastCandidate) {
+    const std::size_t left = lastCandidate - candidate + 1;
+    const std::size_t skipped =
+        scan(data.data() + candidate + offset, left, range->low, range->high);
+    if (skipped == left) return -1;
+    candidate += skipped;
+    if (MatchesAt(data, candidate, pattern, wildcard, tolerance)) {
+      return static_cast<std::int32_t>(candidate + 1);
+    }
+    ++candidate;
   }
   return -1;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "finder/byte_range_scan.h"
+
 namespace qel {
 
 using ByteSpan = std::span<const std::uint8_t>;
@@ -29,6 +31,14 @@ std::int32_t FindToleratedByte(ByteSpan data, std::int32_t value, std::int32_t t
 // for an empty pattern, one longer than the data, or no match.
 std::int32_t FindToleratedPattern(ByteSpan data, ByteSpan pattern, std::int32_t start,
                                   std::int32_t wildcard, std::int32_t tolerance);
+
+// The same two searches through a given kernel, for tests that hold every kernel to the plain
+// search; the ones above use the fastest.
+std::int32_t FindToleratedByte(ByteSpan data, std::int32_t value, std::int32_t tolerance,
+                               std::int32_t start, ByteRangeKernel scan);
+std::int32_t FindToleratedPattern(ByteSpan data, ByteSpan pattern, std::int32_t start,
+                                  std::int32_t wildcard, std::int32_t tolerance,
+                                  ByteRangeKernel scan);
 
 // Whether the two sequences have the same length and every pattern byte matches the data byte at
 // its position, as above. Two empty sequences match.

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "finder/byte_range_scan.h"
+#include "tests/finder/plain_tolerant_bytes.h"
 
 namespace qel {
 namespace {
@@ -79,6 +83,63 @@ TEST(TolerantBytesTest, MatchToleratedPattern) {
        }) {
     EXPECT_EQ(MatchToleratedPattern(c.data, c.pattern, c.wildcard, c.tolerance), c.want) << c.name;
   }
+}
+
+// Random and adversarial inputs through every kernel the processor runs, answer for answer the
+// direct search: few distinct bytes so that anchors hit everywhere, flat data, patterns cut from
+// the data with their last byte nudged, lengths across the vector widths, starts at every edge.
+TEST(TolerantBytesTest, EveryKernelAnswersAsTheDirectSearch) {
+  std::mt19937 random(20261209);
+  const auto pick = [&random](std::int64_t low, std::int64_t high) {
+    return static_cast<std::int32_t>(
+        std::uniform_int_distribution<std::int64_t>(low, high)(random));
+  };
+  for (const NamedByteRangeKernel& kernel : RunnableByteRangeKernels()) {
+    SCOPED_TRACE(kernel.name);
+    for (int round = 0; round < 3000; ++round) {
+      const int alphabet = std::vector{1, 2, 4, 256}[static_cast<std::size_t>(round % 4)];
+      Bytes data(static_cast<std::size_t>(pick(0, 100)));
+      for (auto& byte : data) byte = static_cast<std::uint8_t>(pick(0, alphabet - 1) * 7);
+      Bytes pattern;
+      if (!data.empty() && round % 3 != 0) {
+        const auto from =
+            static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(data.size()) - 1));
+        const auto length =
+            static_cast<std::size_t>(pick(1, static_cast<std::int64_t>(data.size() - from)));
+        pattern.assign(data.begin() + static_cast<std::ptrdiff_t>(from),
+                       data.begin() + static_cast<std::ptrdiff_t>(from + length));
+        pattern.back() = static_cast<std::uint8_t>(pattern.back() + pick(-2, 2));
+      } else {
+        pattern.resize(static_cast<std::size_t>(pick(0, 4)));
+        for (auto& byte : pattern) byte = static_cast<std::uint8_t>(pick(0, 255));
+      }
+      const std::int32_t tolerance =
+          std::vector{-1, 0, 1, 2, 255, pick(0, 40)}[static_cast<std::size_t>(round % 6)];
+      const std::int32_t wildcard =
+          std::vector{-1, 0, 7, 300,
+                      pattern.empty() ? -1 : pattern.front()}[static_cast<std::size_t>(round % 5)];
+      const std::int32_t start =
+          std::vector{INT_MIN, 0, 1, pick(1, 110)}[static_cast<std::size_t>(round % 4)];
+      const std::int32_t value =
+          std::vector{pick(-10, 265), pick(0, 255), INT_MIN}[static_cast<std::size_t>(round % 3)];
+
+      ASSERT_EQ(FindToleratedByte(data, value, tolerance, start, kernel.scan),
+                plain::FindToleratedByte(data, value, tolerance, start))
+          << "round " << round;
+      ASSERT_EQ(FindToleratedPattern(data, pattern, start, wildcard, tolerance, kernel.scan),
+                plain::FindToleratedPattern(data, pattern, start, wildcard, tolerance))
+          << "round " << round;
+    }
+  }
+}
+
+TEST(TolerantBytesTest, TheProcessorsKernelsIncludeTheVectorOnes) {
+  const auto kernels = RunnableByteRangeKernels();
+  ASSERT_FALSE(kernels.empty());
+  EXPECT_STREQ(kernels.front().name, "plain");
+#if defined(__x86_64__)
+  EXPECT_GE(kernels.size(), 2u) << "SSE2 is on every x86-64 processor";
+#endif
 }
 
 }  // namespace
