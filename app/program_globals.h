@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "bitmap/color_finder.h"
+#include "finder/color_finder.h"
 
 namespace qel {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/layout_table.h"
-#include "bitmap/color_finder.h"
+#include "finder/color_finder.h"
 #include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
 #include "convert/ui_texts.h"

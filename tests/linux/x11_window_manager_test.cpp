@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "bitmap/color_finder.h"
+#include "finder/color_finder.h"
 #include "bitmap/gdi.h"
 #include "platform/linux/qt_image_services.h"
 #include "platform/linux/x11_desktop.h"

@@ -1,13 +1,16 @@
-#include "bitmap/color_finder.h"
+#include "finder/color_finder.h"
 
+#include <array>
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
+#include "tests/bitmap/test_palettes.h"
 
 namespace qel {
 namespace {
@@ -100,6 +103,67 @@ TEST_F(GetPixelColorTest, UnreadablePixelsAreInvalid) {
     screen_.failing = false;
   }
   EXPECT_EQ(finder_.GetPixelColor(context_, 0x7777, 1, 1, true), kClrInvalid) << "not a window";
+}
+
+TEST(ColorFinderHelpersTest, MakeRectAddsTheSizeAndStopsAtTheRangesEdges) {
+  struct Case {
+    std::int32_t left, top, width, height;
+    GdiRect want;
+  };
+  for (const Case c : {Case{0, 0, 0, 0, {0, 0, 0, 0}}, Case{10, 20, 30, 40, {10, 20, 40, 60}},
+                       Case{-5, 7, 3, -9, {-5, 7, -2, -2}},
+                       Case{INT_MAX, INT_MIN, 1, -1, {INT_MAX, INT_MIN, INT_MAX, INT_MIN}}}) {
+    const GdiRect rect = ColorFinder::MakeRect(c.left, c.top, c.width, c.height);
+    EXPECT_EQ((std::array{rect.left, rect.top, rect.right, rect.bottom}),
+              (std::array{c.want.left, c.want.top, c.want.right, c.want.bottom}))
+        << c.left << "," << c.top << " " << c.width << "x" << c.height;
+  }
+}
+
+TEST(ColorFinderHelpersTest, SetTextStyleCopiesTheFontAndWeighsBoldAs700) {
+  ColorFinder finder;
+  finder.SetTextStyle("\xB2\xE2", 0x0000FF, {.bold = 1, .italic = 1, .size = 12, .face = "Sans"});
+  EXPECT_EQ(finder.Style().text, "\xB2\xE2");
+  EXPECT_EQ(finder.Style().weight, 700);
+  EXPECT_EQ(finder.Style().italic, 1);
+  EXPECT_EQ(finder.Style().size, 12);
+  EXPECT_EQ(finder.Style().face, "Sans");
+  finder.SetTextStyle("", 7, {.bold = 0, .strikeOut = 1, .underline = 1, .face = ""});
+  EXPECT_EQ(finder.Style().weight, 400);
+  EXPECT_EQ(finder.Style().italic, 0) << "every field replaced";
+  EXPECT_EQ(finder.Style().strikeOut, 1);
+  EXPECT_EQ(finder.Style().underline, 1);
+  EXPECT_EQ(finder.Style().color, 7);
+  EXPECT_TRUE(finder.Style().text.empty());
+}
+
+class PaletteHelpersTest : public GetPixelColorTest {};
+
+TEST_F(PaletteHelpersTest, ColoursGetTheIndexTheRuleGives) {
+  const std::vector<RgbQuad> table = testing_palettes::Table256();
+  for (const ColorValue color : {0x000000u, 0xFFFFFFu, 0xC0DCC0u, 0xF0CAA6u, 0x123456u, 0x808080u,
+                                 0x0000FFu, 0xFEFEFEu, 0x7F7F7Fu}) {
+    const auto want =
+        static_cast<std::int32_t>(testing_palettes::NearestByBruteForce(table, color));
+    EXPECT_EQ(ColorFinder::ColorToPaletteIndex(context_, color), want) << std::hex << color;
+    EXPECT_EQ(ColorFinder::ColorToPaletteBytes(context_, color),
+              std::vector<std::uint8_t>{static_cast<std::uint8_t>(want)});
+  }
+}
+
+TEST_F(PaletteHelpersTest, ImagePaletteRowsAreTheImagesIndicesBottomRowFirst) {
+  ScreenBitmap image(context_);
+  ASSERT_TRUE(image.CaptureScreen(3, 2, 5, 2, 24));
+  const std::vector<std::uint8_t> rows = ColorFinder::ImagePaletteRows(context_, image.FileBytes());
+  ASSERT_EQ(rows.size(), 16u) << "two rows of 5 bytes, each padded to 8";
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      EXPECT_EQ(rows[static_cast<std::size_t>((1 - y) * 8 + x)],
+                ColorFinder::ColorToPaletteIndex(context_, PatternAt(3 + x, 2 + y)))
+          << x << "," << y;
+    }
+  }
+  EXPECT_TRUE(ColorFinder::ImagePaletteRows(context_, std::vector<std::uint8_t>(60, 7)).empty());
 }
 
 }  // namespace
