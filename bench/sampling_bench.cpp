@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "app/layout_table.h"
-#include "bitmap/color_finder.h"
+#include "finder/color_finder.h"
 #include "bitmap/color_table.h"
 #include "bitmap/gdi.h"
 #include "bitmap/row_split.h"
