@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 namespace qel {
 
@@ -64,6 +65,64 @@ std::vector<std::uint8_t> ColorFinder::ImagePaletteRows(const BitmapContext& con
   ScreenBitmap bitmap(context);
   if (!bitmap.LoadBmpBytesViaFile(bmpFile) || !bitmap.ConvertDepth(8)) return {};
   return bitmap.PixelBytes();
+}
+
+namespace {
+
+// The 1-based position of the first pixel within tolerance of `index` in 8-bit rows of `width`
+// pixels `stride` bytes apart, at or after `start`; -1 when there is none. A hit in the padding
+// after a row's last pixel is not a pixel, so the search goes on from the next row.
+std::int32_t FindIndexInRows(ByteSpan rows, std::uint8_t index, std::int32_t tolerance,
+                             std::int32_t start, std::int32_t width, std::int32_t stride) {
+  for (;;) {
+    const std::int32_t position = FindToleratedByte(rows, index, tolerance, start);
+    if (position == -1 || (position - 1) % stride < width) return position;
+    start = ((position - 1) / stride + 1) * stride + 1;
+  }
+}
+
+ColorFinder::Point PointAt(std::int32_t position, std::int32_t stride, std::int32_t height) {
+  if (position == -1) return {};
+  return {(position - 1) % stride, height - (position - 1) / stride - 1};
+}
+
+int ClampToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+ColorFinder::Point ColorFinder::FindColorInArea(const BitmapContext& context, WindowHandle window,
+                                                ColorValue color, SearchArea& area,
+                                                std::int32_t tolerance, bool throughWindow) const {
+  const std::uint8_t index = ColorToPaletteBytes(context, color).front();
+  ScreenBitmap bitmap(context);
+  if (throughWindow) {
+    if (!bitmap.CaptureWindow(window, area.left, area.top, area.width, area.height, 8)) return {};
+  } else {
+    ScreenPoint origin;
+    if (window != 0) {
+      const std::optional<ScreenPoint> clientOrigin =
+          context.desktop.ClientToScreen(window, {0, 0});
+      const std::optional<WindowRect> client = context.desktop.ClientRectOf(window);
+      if (!clientOrigin || !client) return {};
+      origin = *clientOrigin;
+      const std::int64_t widthLeft = std::int64_t{client->right} - area.left;
+      const std::int64_t heightLeft = std::int64_t{client->bottom} - area.top;
+      if (area.width == 0 || area.width > widthLeft) area.width = ClampToInt(widthLeft);
+      if (area.height == 0 || area.height > heightLeft) area.height = ClampToInt(heightLeft);
+    }
+    if (!bitmap.CaptureScreen(ClampToInt(std::int64_t{origin.x} + area.left),
+                              ClampToInt(std::int64_t{origin.y} + area.top), area.width,
+                              area.height, 8)) {
+      return {};
+    }
+  }
+  const std::int32_t width = bitmap.BitmapWidth();
+  const auto stride = static_cast<std::int32_t>(bitmap.RowBytes());
+  const std::vector<std::uint8_t> rows = bitmap.PixelBytes();
+  return PointAt(FindIndexInRows(rows, index, tolerance, 1, width, stride), stride,
+                 bitmap.BitmapHeight());
 }
 
 }  // namespace qel

@@ -31,6 +31,20 @@ class ColorFinder {
     std::string face;
   };
 
+  // Where an area search looks: screen coordinates, or client coordinates when a window is given.
+  struct SearchArea {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+  };
+  // A place found, from the top-left pixel of the area or image searched; {-1, -1} when none is.
+  struct Point {
+    std::int32_t x = -1;
+    std::int32_t y = -1;
+    friend bool operator==(const Point&, const Point&) = default;
+  };
+
   // How SetTextStyle is told the font; the first field is not used.
   struct FontDescription {
     std::int32_t unused = 0;
@@ -57,6 +71,15 @@ class ColorFinder {
   // kClrInvalid when the pixel cannot be read.
   ColorValue GetPixelColor(const BitmapContext& context, WindowHandle window, int x, int y,
                            bool fromWindow = false) const;
+
+  // The first pixel of the colour, within `tolerance` table-index steps, in an area of the screen
+  // (window 0) or of a window: the lowest such pixel, the leftmost of equally low ones. Through
+  // the window's own drawing when `throughWindow` is set. Otherwise the area is cut to the
+  // window's client area (a width or height of 0 reaches its edge) and the cut size is written
+  // back into `area`. Padding bytes at the ends of the converted rows are never taken for pixels.
+  Point FindColorInArea(const BitmapContext& context, WindowHandle window, ColorValue color,
+                        SearchArea& area, std::int32_t tolerance = 0,
+                        bool throughWindow = false) const;
 
   // The index in the standard 256-colour table that converting the colour to 8 bits gives it, as
   // a number and as a one-byte sequence.

@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -164,6 +165,64 @@ TEST_F(PaletteHelpersTest, ImagePaletteRowsAreTheImagesIndicesBottomRowFirst) {
     }
   }
   EXPECT_TRUE(ColorFinder::ImagePaletteRows(context_, std::vector<std::uint8_t>(60, 7)).empty());
+}
+
+class FindColorInAreaTest : public testing::Test {
+ protected:
+  FindColorInAreaTest() {
+    screen_.Fill(0x808080);
+    screen_.SetPixel(5, 2, 0xFF0000);
+    screen_.SetPixel(3, 6, 0xFF0000);
+  }
+
+  static constexpr ColorValue kRed = 0x0000FF;
+  static constexpr ColorValue kGreen = 0x00FF00;  // the table entry next to red's
+  FakeScreen screen_{16, 8};
+  FakeDesktop desktop_;
+  FakeImageServices images_;
+  Gdi gdi_{screen_, desktop_, images_};
+  BitmapContext context_{gdi_, screen_, desktop_};
+  ColorFinder finder_;
+};
+
+TEST_F(FindColorInAreaTest, FindsTheLowestThenLeftmostPixelWithinTolerance) {
+  struct Case {
+    std::string name;
+    ColorFinder::SearchArea area;
+    ColorValue color;
+    std::int32_t tolerance;
+    ColorFinder::Point want;
+  };
+  for (const Case& c : {
+           Case{"lowest first", {0, 0, 16, 8}, kRed, 0, {3, 6}},
+           Case{"relative to the area", {4, 0, 10, 5}, kRed, 0, {1, 2}},
+           Case{"one index step away", {0, 0, 16, 8}, kGreen, 1, {3, 6}},
+           Case{"not there", {0, 0, 16, 8}, kGreen, 0, {-1, -1}},
+           Case{"black only in the rows' padding", {0, 0, 5, 8}, 0x000000, 0, {-1, -1}},
+           Case{"area off the screen reads black", {14, 0, 4, 1}, 0x000000, 0, {2, 0}},
+       }) {
+    ColorFinder::SearchArea area = c.area;
+    EXPECT_EQ(finder_.FindColorInArea(context_, 0, c.color, area, c.tolerance), c.want) << c.name;
+  }
+}
+
+TEST_F(FindColorInAreaTest, AWindowsAreaIsCutToItsClientAreaAndWrittenBack) {
+  const WindowHandle window =
+      desktop_.Add({.rect = {1, 1, 9, 8}, .frameLeft = 1, .frameTop = 1, .clientRgb = 0xFF0000});
+  ColorFinder::SearchArea area{2, 1, 0, 40};  // client (2, 1) is screen (4, 3)
+  EXPECT_EQ(finder_.FindColorInArea(context_, window, kRed, area), (ColorFinder::Point{-1, -1}))
+      << "the screen shows grey there";
+  EXPECT_EQ(area.width, 5);
+  EXPECT_EQ(area.height, 5);
+  area = {0, 0, 7, 7};
+  EXPECT_EQ(finder_.FindColorInArea(context_, window, kRed, area), (ColorFinder::Point{1, 4}))
+      << "screen (3, 6), below screen (5, 2)";
+
+  area = {0, 0, 3, 2};
+  EXPECT_EQ(finder_.FindColorInArea(context_, window, kRed, area, 0, true),
+            (ColorFinder::Point{0, 1}))
+      << "through the window's own drawing";
+  EXPECT_EQ(finder_.FindColorInArea(context_, 0x7777, kRed, area), (ColorFinder::Point{-1, -1}));
 }
 
 }  // namespace
