@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_dib.h"
 #include "platform/win32/win32_handles.h"
 #include "tests/win32/peer_program.h"
 
@@ -109,13 +110,7 @@ int Paste(int width, int height, const std::vector<std::uint32_t>& expected) {
   bool same = false;
   if (bitmap != nullptr && GetObjectW(bitmap, sizeof(size), &size) == sizeof(size) &&
       size.bmWidth == width && size.bmHeight == height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = qel::TopDown32BitInfo(width, height);
     HDC screen = GetDC(nullptr);
     same = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info,
                      DIB_RGB_COLORS) == height;
