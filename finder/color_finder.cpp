@@ -125,4 +125,61 @@ ColorFinder::Point ColorFinder::FindColorInArea(const BitmapContext& context, Wi
                  bitmap.BitmapHeight());
 }
 
+namespace {
+
+// An image as the searches see it: 8-bit rows, bottom row first, each `stride` bytes.
+struct PaletteImage {
+  std::vector<std::uint8_t> rows;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t stride = 0;
+};
+
+std::optional<PaletteImage> LoadPaletteImage(const BitmapContext& context, ByteSpan bmpFile) {
+  ScreenBitmap bitmap(context);
+  if (!bitmap.LoadBmpBytesViaFile(bmpFile) || !bitmap.ConvertDepth(8)) return std::nullopt;
+  return PaletteImage{bitmap.PixelBytes(), bitmap.BitmapWidth(), bitmap.BitmapHeight(),
+                      static_cast<std::int32_t>(bitmap.RowBytes())};
+}
+
+}  // namespace
+
+ColorFinder::Point ColorFinder::FindImageInImage(const BitmapContext& context, ByteSpan largeBmp,
+                                                 ByteSpan smallBmp) {
+  const std::optional<PaletteImage> large = LoadPaletteImage(context, largeBmp);
+  const std::optional<PaletteImage> small =
+      large ? LoadPaletteImage(context, smallBmp) : std::nullopt;
+  if (!small || small->width > large->width || small->height > large->height) return {};
+  const ByteSpan rows = large->rows;
+  const auto sliceWidth = static_cast<std::size_t>(small->width);
+  const auto slice = [&small, sliceWidth](std::int32_t fromBottom) {
+    return ByteSpan(small->rows)
+        .subspan(static_cast<std::size_t>(fromBottom) * small->stride, sliceWidth);
+  };
+
+  // Candidates are the places of the small image's bottom row in the large image's rows, in
+  // memory order; each is checked upwards, row by row.
+  for (std::int32_t last = 0;;) {
+    last = FindToleratedPattern(rows, slice(0), last + 1, kNoWildcard, 0);
+    if (last == -1) return {};
+    const std::int32_t x = (last - 1) % large->stride;
+    const std::int32_t rowFromBottom = (last - 1) / large->stride;
+    // A place must not run across the end of a row, nor past the image's top.
+    if (x + small->width > large->width || rowFromBottom + small->height > large->height) {
+      continue;
+    }
+    bool whole = true;
+    for (std::int32_t j = 1; j < small->height && whole; ++j) {
+      const std::size_t at = static_cast<std::size_t>(last - 1) +
+                             static_cast<std::size_t>(j) * static_cast<std::size_t>(large->stride);
+      whole = std::equal(slice(j).begin(), slice(j).end(),
+                         rows.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    // One row high, the first row's match is the whole image.
+    if (whole) {
+      return {x + small->width / 2, large->height - rowFromBottom - 1 - small->height / 2};
+    }
+  }
+}
+
 }  // namespace qel

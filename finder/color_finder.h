@@ -81,6 +81,12 @@ class ColorFinder {
                         SearchArea& area, std::int32_t tolerance = 0,
                         bool throughWindow = false) const;
 
+  // The centre of the first place where the small image (BMP file bytes) occurs in the large one,
+  // pixel for pixel after both are converted to 8 bits: the lowest place, the leftmost of equally
+  // low ones. The centre lies width / 2 columns right of the place's left edge and height / 2 rows
+  // above its bottom row (integer halves). A place must lie wholly inside the large image.
+  static Point FindImageInImage(const BitmapContext& context, ByteSpan largeBmp, ByteSpan smallBmp);
+
   // The index in the standard 256-colour table that converting the colour to 8 bits gives it, as
   // a number and as a one-byte sequence.
   static std::int32_t ColorToPaletteIndex(const BitmapContext& context, ColorValue color);

@@ -225,5 +225,50 @@ TEST_F(FindColorInAreaTest, AWindowsAreaIsCutToItsClientAreaAndWrittenBack) {
   EXPECT_EQ(finder_.FindColorInArea(context_, 0x7777, kRed, area), (ColorFinder::Point{-1, -1}));
 }
 
+// Images drawn pixel by pixel in colours whose table indices differ: 1 background, 2 to 4 marks.
+class FindImageInImageTest : public FindColorInAreaTest {
+ protected:
+  std::vector<std::uint8_t> Image(const std::vector<std::string>& rowsTopDown) {
+    ScreenBitmap bitmap(context_);
+    const auto width = static_cast<int>(rowsTopDown.front().size());
+    EXPECT_TRUE(bitmap.CreateImage(width, static_cast<int>(rowsTopDown.size()), 24));
+    for (int y = 0; y < static_cast<int>(rowsTopDown.size()); ++y) {
+      for (int x = 0; x < width; ++x) {
+        const char mark = rowsTopDown[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+        bitmap.WritePixel(x, y, mark == 'a' ? 0x0000FF : mark == 'b' ? 0x00FF00 : 0xFFFFFF);
+      }
+    }
+    return bitmap.FileBytes();
+  }
+};
+
+TEST_F(FindImageInImageTest, TheCentreOfTheLowestLeftmostPlaceWhollyInside) {
+  struct Case {
+    std::string name;
+    std::vector<std::string> large, small;
+    ColorFinder::Point want;
+  };
+  for (const Case& c : {
+           Case{"lowest of two", {"ab...", ".....", "...ab"}, {"ab"}, {4, 2}},
+           Case{"two rows", {".....", ".ab..", ".ba.."}, {"ab", "ba"}, {2, 1}},
+           Case{"leftmost of equally low", {"ab.ab"}, {"ab"}, {1, 0}},
+           Case{"across a row's end is no place", {"b...", "...a"}, {"ab"}, {-1, -1}},
+           Case{"three by three, centred",
+                {"......", ".aba..", ".bab..", ".aba.."},
+                {"aba", "bab", "aba"},
+                {2, 2}},
+           Case{"larger than the image", {"ab"}, {"abb"}, {-1, -1}},
+           Case{"not there", {"aaaa", "aaaa"}, {"b"}, {-1, -1}},
+       }) {
+    EXPECT_EQ(ColorFinder::FindImageInImage(context_, Image(c.large), Image(c.small)), c.want)
+        << c.name;
+  }
+  const std::vector<std::uint8_t> garbage(80, 3);
+  EXPECT_EQ(ColorFinder::FindImageInImage(context_, garbage, Image({"a"})),
+            (ColorFinder::Point{-1, -1}));
+  EXPECT_EQ(ColorFinder::FindImageInImage(context_, Image({"a"}), garbage),
+            (ColorFinder::Point{-1, -1}));
+}
+
 }  // namespace
 }  // namespace qel
