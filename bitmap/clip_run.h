@@ -1,8 +1,10 @@
-// Clipping a run of pixels against an image's edge, and the one channel swap between the screen's
-// pixels and colour values: shared by the mini-GDI's drawing calls.
+// Clipping a run of pixels against an image's edge, a coordinate sum to the int range, and the one
+// channel swap between the screen's pixels and colour values: shared by the drawing calls and the
+// searches.
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace qel {
@@ -11,6 +13,12 @@ namespace qel {
 // into the other.
 inline std::uint32_t SwapRedAndBlue(std::uint32_t pixel) {
   return (pixel & 0xFFu) << 16 | (pixel & 0xFF00u) | (pixel >> 16 & 0xFFu);
+}
+
+// A coordinate sum formed in 64 bits, stopped at the edge of the int range: past it a point lies
+// off any screen or bitmap, and it still does at the edge.
+inline int ClampToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
 // Offsets [first, last) along a run. 64-bit, so that no sum of int coordinates can overflow.

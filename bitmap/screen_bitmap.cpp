@@ -1,11 +1,12 @@
 #include "bitmap/screen_bitmap.h"
 
-#include "bitmap/temporary_dc.h"
-
 #include <algorithm>
 #include <climits>
 #include <new>
 #include <optional>
+
+#include "bitmap/clip_run.h"
+#include "bitmap/temporary_dc.h"
 
 namespace qel {
 namespace {
@@ -17,12 +18,6 @@ constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 31;
 std::optional<int> AsExtent(std::int64_t value) {
   if (value <= 0 || value > INT_MAX) return std::nullopt;
   return static_cast<int>(value);
-}
-
-// Outside the int range a blit source lies wholly off any bitmap, and it still does at the edge
-// of that range, so clamping changes nothing that is copied.
-int ClampToInt(std::int64_t value) {
-  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
 // The display mode is read as the 16-bit fields of the platform's mode record.

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "bitmap/clip_run.h"
+
 namespace qel {
 
 ColorValue ColorFinder::GetPixelColor(const BitmapContext& context, WindowHandle window, int x,
@@ -16,22 +18,16 @@ ColorValue ColorFinder::GetPixelColor(const BitmapContext& context, WindowHandle
   } else {
     ScreenPoint origin;
     if (window != 0) origin = context.desktop.ClientToScreen(window, {0, 0}).value_or(origin);
-    // A sum past the int range is off the screen either way.
-    const auto clamp = [](std::int64_t value) {
-      return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-    };
-    bitmap.CaptureScreen(clamp(std::int64_t{origin.x} + x), clamp(std::int64_t{origin.y} + y), 1, 1,
-                         24);
+    bitmap.CaptureScreen(ClampToInt(std::int64_t{origin.x} + x),
+                         ClampToInt(std::int64_t{origin.y} + y), 1, 1, 24);
   }
   return bitmap.ReadPixel(0, 0);
 }
 
 GdiRect ColorFinder::MakeRect(std::int32_t left, std::int32_t top, std::int32_t width,
                               std::int32_t height) {
-  const auto edge = [](std::int64_t sum) {
-    return static_cast<int>(std::clamp<std::int64_t>(sum, INT_MIN, INT_MAX));
-  };
-  return {left, top, edge(std::int64_t{left} + width), edge(std::int64_t{top} + height)};
+  return {left, top, ClampToInt(std::int64_t{left} + width),
+          ClampToInt(std::int64_t{top} + height)};
 }
 
 void ColorFinder::SetTextStyle(std::string_view text, std::int32_t color,
@@ -84,10 +80,6 @@ std::int32_t FindIndexInRows(ByteSpan rows, std::uint8_t index, std::int32_t tol
 ColorFinder::Point PointAt(std::int32_t position, std::int32_t stride, std::int32_t height) {
   if (position == -1) return {};
   return {(position - 1) % stride, height - (position - 1) / stride - 1};
-}
-
-int ClampToInt(std::int64_t value) {
-  return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
 }  // namespace
