@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "bitmap/clip_run.h"
 #include "bitmap/pixel_stores.h"
 
 namespace qel {
@@ -169,8 +170,7 @@ void WriteColors(DibSurface& surface, int x, int y, std::span<const ColorValue> 
   for (std::size_t done = 0; done < in.size();) {
     const std::size_t part = std::min(in.size() - done, chunk.size());
     for (std::size_t i = 0; i < part; ++i) {
-      const ColorValue color = in[done + i];
-      chunk[i] = (color & 0xFFu) << 16 | (color & 0xFF00u) | (color >> 16 & 0xFFu);
+      chunk[i] = SwapRedAndBlue(in[done + i]);
     }
     WritePixels(surface, x + static_cast<int>(done), y, std::span(chunk).first(part));
     done += part;
@@ -215,6 +215,11 @@ void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_
       }
     }
   }
+}
+
+void ReadPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out) {
+  ReadColors(surface, x, y, out);
+  for (std::uint32_t& pixel : out) pixel = SwapRedAndBlue(pixel);
 }
 
 void Read32BitPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out) {

@@ -57,6 +57,9 @@ void WriteColors(DibSurface& surface, int x, int y, std::span<const ColorValue> 
 // The same from pixels stored as 0x??RRGGBB, the top byte ignored: the screen's pixels, and the
 // rows of a 32-bit DIB, whose bytes are blue, green, red, reserved. The fast path of captures.
 void WritePixels(DibSurface& surface, int x, int y, std::span<const std::uint32_t> in);
+// Pixels x .. x + out.size() - 1 of row y in the screen's layout, 0x00RRGGBB: what WritePixels
+// takes, for handing an image to the platform.
+void ReadPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out);
 // Pixels x .. x + out.size() - 1 of row y of a 32-bit surface, as WritePixels takes them.
 void Read32BitPixels(const DibSurface& surface, int x, int y, std::span<std::uint32_t> out);
 

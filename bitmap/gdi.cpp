@@ -117,11 +117,16 @@ GdiHandle Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t*
     return 0;  // as GDI does when memory runs out
   }
   if (!surface) return 0;
+  const GdiHandle created = AddBitmap(std::move(*surface), true);
+  if (bits) *bits = bitmaps_.at(created).surface.bytes.data();
+  return created;
+}
+
+GdiHandle Gdi::AddBitmap(DibSurface&& surface, bool dibSection) {
   const GdiHandle created = NewHandle();
   Bitmap& bitmap = bitmaps_[created];
-  bitmap.surface = std::move(*surface);
-  bitmap.dibSection = true;
-  if (bits) *bits = bitmap.surface.bytes.data();
+  bitmap.surface = std::move(surface);
+  bitmap.dibSection = dibSection;
   return created;
 }
 
@@ -133,10 +138,7 @@ GdiHandle Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
   } catch (const std::bad_alloc&) {
     return 0;
   }
-  if (!surface) return 0;
-  const GdiHandle created = NewHandle();
-  bitmaps_[created].surface = std::move(*surface);
-  return created;
+  return surface ? AddBitmap(std::move(*surface), false) : 0;
 }
 
 GdiHandle Gdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
@@ -428,11 +430,10 @@ int Gdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, in
   }
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(drawnWidth) *
                                     static_cast<std::size_t>(drawnHeight));
-  std::vector<ColorValue> run(static_cast<std::size_t>(drawnWidth));
   for (int row = 0; row < drawnHeight; ++row) {
-    ReadColors(*image, 0, row, run);
-    std::transform(run.begin(), run.end(),
-                   pixels.begin() + static_cast<std::ptrdiff_t>(row) * drawnWidth, SwapRedAndBlue);
+    ReadPixels(*image, 0, row,
+               std::span(pixels).subspan(static_cast<std::size_t>(row) * drawnWidth,
+                                         static_cast<std::size_t>(drawnWidth)));
   }
   return desktop_.DrawToWindow(found->window, x, y, drawnWidth, drawnHeight, pixels.data()) ? lines
                                                                                             : 0;

@@ -171,6 +171,8 @@ class Gdi {
   // origin; the parts outside it stay as they are.
   bool BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width, int height,
                       int sourceX, int sourceY);
+  // A handle for a new bitmap with these rows.
+  GdiHandle AddBitmap(DibSurface&& surface, bool dibSection);
   // A new 32-bit screen-compatible bitmap holding the pixels (0x??RRGGBB, rows top-down).
   GdiHandle BitmapFromPixels(int width, int height, std::span<const std::uint32_t> pixels);
   GdiHandle IconFromBytes(std::span<const std::uint8_t> bytes, int width, int height);

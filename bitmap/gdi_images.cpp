@@ -70,9 +70,7 @@ GdiHandle Gdi::BitmapFromPixels(int width, int height, std::span<const std::uint
   for (int y = 0; y < height; ++y) {
     WritePixels(*surface, 0, y, pixels.subspan(static_cast<std::size_t>(y) * width, width));
   }
-  const GdiHandle created = NewHandle();
-  bitmaps_[created].surface = std::move(*surface);
-  return created;
+  return AddBitmap(std::move(*surface), false);
 }
 
 GdiHandle Gdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
@@ -90,9 +88,7 @@ GdiHandle Gdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
                              surface->stride / 4)) {
     return 0;
   }
-  const GdiHandle created = NewHandle();
-  bitmaps_[created].surface = std::move(*surface);
-  return created;
+  return AddBitmap(std::move(*surface), false);
 }
 
 GdiHandle Gdi::IconFromBytes(std::span<const std::uint8_t> bytes, int width, int height) {
@@ -184,13 +180,11 @@ bool Gdi::SetClipboardBitmap(GdiHandle bitmap) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::vector<ColorValue> run(static_cast<std::size_t>(surface.width));
+  const auto width = static_cast<std::size_t>(surface.width);
   for (int y = 0; y < surface.height; ++y) {
-    ReadColors(surface, 0, y, run);
-    std::transform(run.begin(), run.end(),
-                   image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * surface.width,
-                   [](ColorValue color) { return 0xFF000000u | SwapRedAndBlue(color); });
+    ReadPixels(surface, 0, y, std::span(image.pixels).subspan(y * width, width));
   }
+  for (std::uint32_t& pixel : image.pixels) pixel |= 0xFF000000u;  // a bitmap is opaque
   if (bitmap != clipboardBitmap_) {
     ReleaseClipboardBitmap();
     clipboardBitmap_ = bitmap;

@@ -56,11 +56,29 @@ std::vector<std::uint8_t> ColorFinder::ColorToPaletteBytes(const BitmapContext& 
   return {bitmap.PixelBytes().front()};
 }
 
+namespace {
+
+// An image as the searches see it: 8-bit rows, bottom row first, each `stride` bytes.
+struct PaletteImage {
+  std::vector<std::uint8_t> rows;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t stride = 0;
+};
+
+std::optional<PaletteImage> LoadPaletteImage(const BitmapContext& context, ByteSpan bmpFile) {
+  ScreenBitmap bitmap(context);
+  if (!bitmap.LoadBmpBytesViaFile(bmpFile) || !bitmap.ConvertDepth(8)) return std::nullopt;
+  return PaletteImage{bitmap.PixelBytes(), bitmap.BitmapWidth(), bitmap.BitmapHeight(),
+                      static_cast<std::int32_t>(bitmap.RowBytes())};
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> ColorFinder::ImagePaletteRows(const BitmapContext& context,
                                                         ByteSpan bmpFile) {
-  ScreenBitmap bitmap(context);
-  if (!bitmap.LoadBmpBytesViaFile(bmpFile) || !bitmap.ConvertDepth(8)) return {};
-  return bitmap.PixelBytes();
+  std::optional<PaletteImage> image = LoadPaletteImage(context, bmpFile);
+  return image ? std::move(image->rows) : std::vector<std::uint8_t>{};
 }
 
 namespace {
@@ -116,25 +134,6 @@ ColorFinder::Point ColorFinder::FindColorInArea(const BitmapContext& context, Wi
   return PointAt(FindIndexInRows(rows, index, tolerance, 1, width, stride), stride,
                  bitmap.BitmapHeight());
 }
-
-namespace {
-
-// An image as the searches see it: 8-bit rows, bottom row first, each `stride` bytes.
-struct PaletteImage {
-  std::vector<std::uint8_t> rows;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  std::int32_t stride = 0;
-};
-
-std::optional<PaletteImage> LoadPaletteImage(const BitmapContext& context, ByteSpan bmpFile) {
-  ScreenBitmap bitmap(context);
-  if (!bitmap.LoadBmpBytesViaFile(bmpFile) || !bitmap.ConvertDepth(8)) return std::nullopt;
-  return PaletteImage{bitmap.PixelBytes(), bitmap.BitmapWidth(), bitmap.BitmapHeight(),
-                      static_cast<std::int32_t>(bitmap.RowBytes())};
-}
-
-}  // namespace
 
 ColorFinder::Point ColorFinder::FindImageInImage(const BitmapContext& context, ByteSpan largeBmp,
                                                  ByteSpan smallBmp) {
