@@ -221,6 +221,20 @@ class HotkeyService {
                            std::intptr_t lParam) = 0;
 };
 
+// Lets the window system handle what waits on the calling thread (repaints, timers, input) in the
+// middle of a long computation there, so a window on that thread stays responsive.
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  virtual void ProcessPendingEvents() = 0;
+};
+
+// Where there is no window system to keep responsive: command-line tools, script modules.
+class NoEventPump final : public EventPump {
+ public:
+  void ProcessPendingEvents() override {}
+};
+
 struct Platform {
   Process& process;
   Dialogs& dialogs;
@@ -229,6 +243,7 @@ struct Platform {
   ScreenSource& screen;
   HotkeyService& hotkeys;
   ImageServices& images;
+  EventPump& events;
 };
 
 }  // namespace qel

@@ -49,6 +49,18 @@ class FakeDialogs final : public Dialogs {
                  std::uint32_t style) override;
 };
 
+// Counts the hand-offs and runs what a test wants the window system to do at each.
+class FakeEventPump final : public EventPump {
+ public:
+  int handOffs = 0;
+  std::function<void()> onHandOff;
+
+  void ProcessPendingEvents() override {
+    ++handOffs;
+    if (onHandOff) onHandOff();
+  }
+};
+
 class FakeWindowSystem final : public WindowSystem {
  public:
   explicit FakeWindowSystem(FakeClock& clock) : clock_(clock) {}
@@ -89,7 +101,8 @@ struct FakePlatform {
   FakeScreen screen{1920, 1080};
   FakeHotkeys hotkeys;
   FakeImageServices images;
-  Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images};
+  FakeEventPump events;
+  Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images, events};
 };
 
 }  // namespace qel

@@ -6,6 +6,7 @@
 #include "app/run_program.h"
 #include "platform/linux/linux_process.h"
 #include "platform/linux/qt_dialogs.h"
+#include "platform/linux/qt_event_pump.h"
 #include "platform/linux/qt_hotkeys.h"
 #include "platform/linux/qt_image_services.h"
 #include "platform/linux/qt_main_window.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     }
   });
   qel::QtImageServices images;
-  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images};
+  qel::QtEventPump events;
+  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images, events};
   return qel::RunProgram(platform);
 }

@@ -2,6 +2,7 @@
 #include "app/run_program.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dialogs.h"
+#include "platform/win32/win32_event_pump.h"
 #include "platform/win32/win32_hotkeys.h"
 #include "platform/win32/win32_images.h"
 #include "platform/win32/win32_process.h"
@@ -18,6 +19,7 @@ int main() {
   // label's own procedure turns into its event: nothing needs relaying here.
   qel::Win32Hotkeys hotkeys;
   qel::Win32ImageServices images;
-  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images};
+  qel::Win32EventPump events;
+  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images, events};
   return qel::RunProgram(platform);
 }
