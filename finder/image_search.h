@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "finder/byte_range_scan.h"
 #include "finder/event_hand_off.h"
 #include "finder/palette_rows.h"
 
@@ -26,5 +27,26 @@ bool FindImage(const PaletteRows& large, const PaletteRows& small, ImagePlace& p
 // Every place, in search order, replacing what `places` held.
 void FindAllImages(const PaletteRows& large, const PaletteRows& small,
                    std::vector<ImagePlace>& places, EventHandOff& handOff);
+
+// How to look. A filter scans the large image with `scan` for the pixel of the small image whose
+// value is rarest there and compares the places it points to; once it has compared more than
+// `filterBudget` bytes, a sweep that reads each row of the large image once takes over from where
+// the filter got to, so that the search stays linear in the large image whatever the pixels. A
+// negative budget sweeps from the start.
+struct ImageSearchMethod {
+  ByteRangeKernel scan = nullptr;
+  std::int64_t filterBudget = 0;
+};
+
+// What FindImage and FindAllImages above use: the fastest kernel, and a budget of a few times the
+// large image's bytes.
+ImageSearchMethod DefaultImageSearchMethod(const PaletteRows& large);
+
+// The same searches done a given way, for tests and benchmarks that hold each way to the others.
+bool FindImage(const PaletteRows& large, const PaletteRows& small, ImagePlace& place,
+               EventHandOff& handOff, const ImageSearchMethod& method);
+void FindAllImages(const PaletteRows& large, const PaletteRows& small,
+                   std::vector<ImagePlace>& places, EventHandOff& handOff,
+                   const ImageSearchMethod& method);
 
 }  // namespace qel

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libx11-dev libxtst-dev libxext-dev libxcomposite-dev libxres-dev libxcb1-dev libfontconfig-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libopencv-dev
   xvfb xauth dbus-daemon x11-utils xdotool xclip openbox imagemagick fonts-wqy-microhei
   g++-mingw-w64-x86-64-posix wine wine64
   clang libclang-rt-14-dev
