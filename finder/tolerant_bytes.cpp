@@ -1,6 +1,7 @@
 #include "finder/tolerant_bytes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <optional>
 
@@ -74,24 +75,38 @@ std::int32_t FindToleratedPattern(ByteSpan data, ByteSpan pattern, std::int32_t 
   std::size_t candidate = FirstIndex(start);
   if (candidate > lastCandidate) return -1;
 
-  // Candidates are found by their first byte that is not the wildcard, scanned for many at a
-  // time; only those are compared in full, in the same increasing order as one by one.
-  const auto anchor = std::find_if(pattern.begin(), pattern.end(),
-                                   [wildcard](std::uint8_t byte) { return byte != wildcard; });
-  if (anchor == pattern.end()) return static_cast<std::int32_t>(candidate + 1);
-  const auto offset = static_cast<std::size_t>(anchor - pattern.begin());
-  const std::optional<ByteRange> range = RangeAround(*anchor, tolerance);
-  if (!range) return -1;
+  // Candidates are found by one byte that is not the wildcard, scanned for many at a time; only
+  // those are compared in full, in the same increasing order as one by one. The scan looks for the
+  // first such byte, and turns to the last one whenever hits come close together: when one of the
+  // two is rare in the data, the scan soon runs on the rare one and skips long stretches at a time.
+  const auto isFixed = [wildcard](std::uint8_t byte) { return byte != wildcard; };
+  const auto first = std::find_if(pattern.begin(), pattern.end(), isFixed);
+  if (first == pattern.end()) return static_cast<std::int32_t>(candidate + 1);
+  const auto last = std::find_if(pattern.rbegin(), pattern.rend(), isFixed);
+  const std::optional<ByteRange> firstRange = RangeAround(*first, tolerance);
+  const std::optional<ByteRange> lastRange = RangeAround(*last, tolerance);
+  if (!firstRange || !lastRange) return -1;
+  struct Anchor {
+    std::size_t offset;
+    ByteRange range;
+  };
+  const std::array<Anchor, 2> anchors{
+      Anchor{static_cast<std::size_t>(first - pattern.begin()), *firstRange},
+      Anchor{pattern.size() - 1 - static_cast<std::size_t>(last - pattern.rbegin()), *lastRange}};
+  constexpr std::size_t kCloseHits = 32;
+  std::size_t scanned = 0;
   while (candidate <= lastCandidate) {
+    const Anchor& anchor = anchors[scanned];
     const std::size_t left = lastCandidate - candidate + 1;
     const std::size_t skipped =
-        scan(data.data() + candidate + offset, left, range->low, range->high);
+        scan(data.data() + candidate + anchor.offset, left, anchor.range.low, anchor.range.high);
     if (skipped == left) return -1;
     candidate += skipped;
     if (MatchesAt(data, candidate, pattern, wildcard, tolerance)) {
       return static_cast<std::int32_t>(candidate + 1);
     }
     ++candidate;
+    if (skipped < kCloseHits) scanned ^= 1;
   }
   return -1;
 }
