@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "finder/event_hand_off.h"
+#include "finder/offset_match_kernels.h"
 #include "finder/palette_rows.h"
 
 namespace qel {
@@ -32,6 +33,7 @@ struct PointPatternQuery {
 struct PatternPlace {
   FoundPoint point;
   std::int64_t candidate = -1;
+  friend bool operator==(const PatternPlace&, const PatternPlace&) = default;
 };
 
 // The first place at or after candidate `from`: a candidate whose pixel is within tolerance of the
@@ -43,5 +45,14 @@ PatternPlace FindPointPatternFrom(const PaletteRows& rows, const PointPatternQue
 // Every place, in search order, replacing what `found` held.
 void FindAllPointPatterns(const PaletteRows& rows, const PointPatternQuery& query,
                           std::vector<FoundPoint>& found, EventHandOff& handOff);
+
+// The same two searches through a given kernel, for tests that hold every kernel to the plain
+// search and benchmarks that set them side by side; the ones above use the fastest.
+PatternPlace FindPointPatternFrom(const PaletteRows& rows, const PointPatternQuery& query,
+                                  std::int64_t from, EventHandOff& handOff,
+                                  OffsetMatchKernel kernel);
+void FindAllPointPatterns(const PaletteRows& rows, const PointPatternQuery& query,
+                          std::vector<FoundPoint>& found, EventHandOff& handOff,
+                          OffsetMatchKernel kernel);
 
 }  // namespace qel

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "finder/event_hand_off.h"
+#include "finder/offset_match_kernels.h"
 #include "finder/palette_rows.h"
 
 namespace qel {
@@ -45,5 +46,13 @@ FoundPoint FindTextPattern(const PaletteRows& rows, const TextPatternQuery& quer
 // Every place, in search order, replacing what `found` held.
 void FindAllTextPatterns(const PaletteRows& rows, const TextPatternQuery& query,
                          std::vector<FoundPoint>& found, EventHandOff& handOff);
+
+// The same two searches through a given kernel, for tests that hold every kernel to the plain
+// search and benchmarks that set them side by side; the ones above use the fastest.
+FoundPoint FindTextPattern(const PaletteRows& rows, const TextPatternQuery& query,
+                           EventHandOff& handOff, OffsetMatchKernel kernel);
+void FindAllTextPatterns(const PaletteRows& rows, const TextPatternQuery& query,
+                         std::vector<FoundPoint>& found, EventHandOff& handOff,
+                         OffsetMatchKernel kernel);
 
 }  // namespace qel
