@@ -63,16 +63,29 @@ Anchor RarestPixel(const ImageRows& large, const ImageRows& small) {
   return rarest;
 }
 
-// Whether the small image lies with its bottom-left pixel on (x, bottom), comparing the anchor's
-// row first as it already agrees there in one pixel; each row compared is taken from `budget`.
+// The rows of the small image compared first: the anchor's, as it already agrees there in one
+// pixel, then the one that last told a candidate apart, as places close by tend to differ in the
+// same row.
+struct RowsFirst {
+  std::int32_t anchor = 0;
+  std::int32_t lastDifferent = 0;
+};
+
+// Whether the small image lies with its bottom-left pixel on (x, bottom); each row compared is
+// taken from `budget`.
 bool Holds(const ImageRows& large, const ImageRows& small, std::int32_t x, std::int32_t bottom,
-           std::int32_t anchorRow, std::int64_t& budget) {
-  budget -= small.width;
-  if (!RowMatches(large, small, x, bottom, anchorRow)) return false;
-  for (std::int32_t row = 0; row < small.height; ++row) {
-    if (row == anchorRow) continue;
+           RowsFirst& first, std::int64_t& budget) {
+  const auto differs = [&](std::int32_t row) {
     budget -= small.width;
-    if (!RowMatches(large, small, x, bottom, row)) return false;
+    if (RowMatches(large, small, x, bottom, row)) return false;
+    if (row != first.anchor) first.lastDifferent = row;
+    return true;
+  };
+  if (differs(first.anchor)) return false;
+  const std::int32_t second = first.lastDifferent;
+  if (second != first.anchor && differs(second)) return false;
+  for (std::int32_t row = 0; row < small.height; ++row) {
+    if (row != first.anchor && row != second && differs(row)) return false;
   }
   return true;
 }
@@ -82,6 +95,7 @@ bool Holds(const ImageRows& large, const ImageRows& small, std::int32_t x, std::
 std::int32_t Filter(const ImageRows& large, const ImageRows& small, const ImageSearchMethod& method,
                     PlaceSink& sink, EventHandOff& handOff) {
   const Anchor anchor = RarestPixel(large, small);
+  RowsFirst rowsFirst{anchor.row, anchor.row};
   const std::uint8_t value = anchor.value;
   // Scanning only where a place's left edge can be keeps the candidates inside the large image.
   const auto columns = static_cast<std::size_t>(large.width - small.width + 1);
@@ -99,7 +113,7 @@ std::int32_t Filter(const ImageRows& large, const ImageRows& small, const ImageS
         handOff.Poll();
       }
       const auto left = static_cast<std::int32_t>(x);
-      if (Holds(large, small, left, bottom, anchor.row, budget) && sink.Take({left, bottom})) {
+      if (Holds(large, small, left, bottom, rowsFirst, budget) && sink.Take({left, bottom})) {
         return -1;
       }
     }

@@ -142,7 +142,9 @@ void SweepForImage(const ImageRows& large, const ImageRows& small, std::int32_t 
     for (std::size_t x = 0; x < columns; ++x) {
       const std::int32_t name = names.NameOf(windows[x]);
       std::int32_t length = matched[x];
-      if (name == kNoName) {
+      if (name == pattern[static_cast<std::size_t>(length)]) {
+        ++length;
+      } else if (name == kNoName) {
         length = 0;
       } else {
         while (length > 0 && pattern[static_cast<std::size_t>(length)] != name) {
