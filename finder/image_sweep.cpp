@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "finder/row_hash.h"
+
 namespace qel {
 namespace {
 
@@ -39,7 +41,7 @@ class RowNames {
   }
 
   std::int32_t NameOf(std::uint64_t hash) const {
-    // Hashes are sums modulo a large prime, so their low bits are already well spread.
+    // Hashes come with their low bits well spread already.
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
       const Slot& slot = slots_[at];
@@ -124,10 +126,15 @@ void SweepForImage(const ImageRows& large, const ImageRows& small, std::int32_t 
 
   std::vector<std::int32_t> pattern(static_cast<std::size_t>(height));
   RowNames names(height);
+  // The quick hashes first; rows built so that no seed of theirs tells them apart go to the sure
+  // ones, which some seed soon does.
+  constexpr std::uint64_t kQuickSeeds = 4;
   std::uint64_t seed = 0;
-  RowHash hash(large.width, small.width, seed, hashBits);
+  RowHash hash(RowHashFamily::kQuick, large.width, small.width, seed, hashBits);
   while (!names.NameRows(small, hash, pattern)) {
-    hash = RowHash(large.width, small.width, ++seed, hashBits);
+    ++seed;
+    const RowHashFamily family = seed < kQuickSeeds ? RowHashFamily::kQuick : RowHashFamily::kSure;
+    hash = RowHash(family, large.width, small.width, seed, hashBits);
   }
   const std::vector<std::int32_t> failure = Failure(pattern);
 
