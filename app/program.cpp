@@ -14,6 +14,7 @@ std::string_view ParentDirectory(std::string_view path, char separator) {
 void ProgramExit(ProgramGlobals& globals) {
   globals.GlobalColorFinder.reset();
   globals.LastColorBytes.reset();
+  ColorFinder::ClearSearchCursors();
 }
 
 Program::Program(Platform& platform)
@@ -29,7 +30,8 @@ int Program::ProgramStart() {
   platform_.process.SetCurrentDirectory(
       ParentDirectory(executable, platform_.process.PathSeparator()));
 
-  globals_.GlobalColorFinder = std::make_unique<ColorFinder>();
+  globals_.GlobalColorFinder = std::make_unique<ColorFinder>(platform_.events);
+  ColorFinder::ClearSearchCursors();
   exitRoutines_.Register(&ProgramExit);
 
   Form* form = platform_.windows.LoadMainWindow(MainWindowLayout(), dispatcher_);

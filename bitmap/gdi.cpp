@@ -142,6 +142,7 @@ GdiHandle Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
 }
 
 GdiHandle Gdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
+  if (fonts_.contains(bitmap)) return SelectFont(dc, bitmap);
   Dc* found = FindDc(dc);
   Bitmap* selected = FindBitmap(bitmap);
   if (!found || found->screen || !selected) return 0;
@@ -162,6 +163,7 @@ void Gdi::KeepRows(std::vector<std::uint8_t>&& rows) {
 }
 
 bool Gdi::DeleteObject(GdiHandle bitmap) {
+  if (fonts_.contains(bitmap)) return DeleteFont(bitmap);
   const Bitmap* found = FindBitmap(bitmap);
   if (!found) return false;
   if (bitmap == defaultBitmap_) return true;

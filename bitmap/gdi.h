@@ -25,6 +25,17 @@ using GdiHandle = std::uint32_t;
 
 inline constexpr std::uint32_t kSrcCopy = 0x00CC0020;
 
+// GetDeviceCaps indices.
+inline constexpr int kHorzRes = 8;
+inline constexpr int kVertRes = 10;
+inline constexpr int kBitsPixel = 12;
+inline constexpr int kLogPixelsX = 88;
+inline constexpr int kLogPixelsY = 90;
+
+// Background modes of text drawing.
+inline constexpr int kTransparent = 1;
+inline constexpr int kOpaque = 2;
+
 // What LoadImage loads.
 enum class ImageType { Bitmap, Icon };
 
@@ -82,11 +93,13 @@ class Gdi {
   // A 32-bit bitmap, rows top-down; `dc` must be live.
   GdiHandle CreateCompatibleBitmap(GdiHandle dc, int width, int height);
 
-  // Gives the previously selected bitmap, or 0 when the DC or bitmap is not live, the DC is the
-  // screen's, or the bitmap is selected into another DC.
-  GdiHandle SelectObject(GdiHandle dc, GdiHandle bitmap);
-  // Fails on a bitmap still selected into a DC. The default bitmap is never deleted.
-  bool DeleteObject(GdiHandle bitmap);
+  // A bitmap: gives the previously selected bitmap, or 0 when the DC or bitmap is not live, the
+  // DC is the screen's, or the bitmap is selected into another DC. A font: gives the previous
+  // font (the stock font's handle the first time), or 0 when the DC or font is not live.
+  GdiHandle SelectObject(GdiHandle dc, GdiHandle object);
+  // Fails on a bitmap or font still selected into a DC. The default bitmap and the stock font are
+  // never deleted.
+  bool DeleteObject(GdiHandle object);
   std::optional<BitmapDescription> GetObject(GdiHandle bitmap);
 
   // SRCCOPY only. The target is a memory DC. Clipped to the target and to a memory source;
@@ -121,6 +134,19 @@ class Gdi {
                         int startScan, int lines, std::span<const std::uint8_t> bits,
                         const DibInfo& format);
 
+  // A font for TextOut; the platform draws it, so a face it lacks becomes its nearest one.
+  GdiHandle CreateFont(const FontRequest& font);
+  // The previous value, or 0 (mode) and kClrInvalid (colours) for a DC that is not live.
+  int SetBkMode(GdiHandle dc, int mode);
+  ColorValue SetTextColor(GdiHandle dc, ColorValue color);
+  ColorValue SetBkColor(GdiHandle dc, ColorValue color);
+  // Draws GBK text with the DC's font and text colour, its cell's top-left corner at (x, y) of a
+  // memory DC's bitmap, clipped to it; in opaque mode the cell is filled with the background
+  // colour first. False for a DC that is not a live memory DC or when no font can be had.
+  bool TextOut(GdiHandle dc, int x, int y, std::string_view text);
+  // The screen's size, depth and dots per inch, for any live DC; 0 for other indices.
+  int GetDeviceCaps(GdiHandle dc, int index);
+
   // Drawing is never batched, so every call has finished when it returns.
   bool GdiFlush() { return true; }
 
@@ -151,6 +177,10 @@ class Gdi {
     bool screen = false;  // the screen's or a window's
     WindowHandle window = 0;
     GdiHandle bitmap = 0;
+    GdiHandle font = 0;  // 0 until one is selected: the stock font
+    ColorValue textColor = 0x000000;
+    ColorValue bkColor = 0xFFFFFF;
+    int bkMode = kOpaque;
   };
   struct Bitmap {
     DibSurface surface;
@@ -178,6 +208,8 @@ class Gdi {
   GdiHandle IconFromBytes(std::span<const std::uint8_t> bytes, int width, int height);
   GdiHandle BitmapFromBmpBytes(std::span<const std::uint8_t> bytes);
   void ReleaseClipboardBitmap();
+  GdiHandle SelectFont(GdiHandle dc, GdiHandle font);
+  bool DeleteFont(GdiHandle font);
 
   ScreenSource& screen_;
   Desktop& desktop_;
@@ -195,6 +227,8 @@ class Gdi {
   std::map<GdiHandle, Dc> dcs_;
   std::map<GdiHandle, Bitmap> bitmaps_;
   std::map<GdiHandle, ArgbImage> icons_;
+  std::map<GdiHandle, FontRequest> fonts_;
+  GdiHandle stockFont_ = 0;
   // The bitmap the clipboard holds, put there or read from the desktop's clipboard.
   GdiHandle clipboardBitmap_ = 0;
   struct CachedIndex {

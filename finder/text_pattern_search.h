@@ -20,13 +20,15 @@ struct PixelOffset {
 };
 
 // A text's drawing. The anchor itself is covered and is in neither list. `width` and `height` are
-// those of the drawing, and `anchorX` is the anchor's column in it.
+// those of the drawing, and the anchor lies `anchorX` columns right of its left edge and `anchorY`
+// rows below its top.
 struct TextPattern {
   std::vector<PixelOffset> drawn;
   std::vector<PixelOffset> undrawn;
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::int32_t anchorX = 0;
+  std::int32_t anchorY = 0;
 };
 
 struct TextPatternQuery {

@@ -147,6 +147,8 @@ class ScreenSource {
   // Where the screen's pixels lie: the whole desktop over every monitor, which may start left of
   // or above the primary display's origin. Width and Height above are the primary display's.
   virtual WindowRect Bounds() const { return {0, 0, Width(), Height()}; }
+  // The dots per inch that font sizes in points are turned into pixels with.
+  virtual int LogicalDotsPerInch() const { return 96; }
   // The same into rows that follow one another.
   bool Capture(int x, int y, int width, int height, std::uint32_t* pixels) {
     return CaptureRows(x, y, width, height, pixels, width);
@@ -185,7 +187,27 @@ class Desktop {
   virtual std::vector<ArgbImage> WindowIcons(WindowHandle window) = 0;
 };
 
-// The desktop's clipboard, and the image format that only the platform decodes.
+// A font as GDI's CreateFont asks for one.
+struct FontRequest {
+  std::int32_t height = 0;  // above 0: cell height (ascent + descent) in pixels; below 0: the
+                            // characters' own height; 0: a default size
+  std::int32_t weight = 400;  // 400 regular, 700 bold
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  std::uint8_t charSet = 0;  // 134: the face should have the GB2312 characters
+  std::string face;          // GBK; a face the system lacks is replaced by its nearest one
+};
+
+// Text as a font draws it: how much of each pixel the glyphs cover, 0 (none) to 255 (all), rows
+// top-down, `width` bytes each. The text's cell starts at (0, 0) and is `height` rows high.
+struct TextCoverage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> coverage;
+};
+
+// The desktop's clipboard, and the images that only the platform makes: decoded PNG, drawn text.
 class ImageServices {
  public:
   virtual ~ImageServices() = default;
@@ -197,6 +219,11 @@ class ImageServices {
   virtual std::optional<ArgbImage> ClipboardImage() = 0;
   // A PNG image, as icon files embed them; nullopt when the bytes are not one.
   virtual std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) = 0;
+  // GBK text in the font, aliased (every pixel covered fully or not at all), so that the same
+  // text in the same font is the same pixels wherever it is drawn. nullopt when no font can be
+  // had here.
+  virtual std::optional<TextCoverage> RenderText(const FontRequest& font,
+                                                 std::string_view text) = 0;
 };
 
 inline constexpr std::uint32_t kWmHotkey = 0x0312;

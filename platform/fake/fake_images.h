@@ -1,4 +1,4 @@
-// A clipboard that lives in the process, for tests. It decodes no PNG.
+// A clipboard that lives in the process, and a font of stripes, for tests. It decodes no PNG.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,10 @@ class FakeImageServices final : public ImageServices {
   bool SetClipboardImage(const ArgbImage& image) override;
   std::optional<ArgbImage> ClipboardImage() override;
   std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t>) override { return {}; }
+  // Every byte is a box half the cell high wide (at least 3 columns): its first column is empty,
+  // its second covered, and bit i of the byte covers band i of eight equal bands of the cell
+  // across the rest. Faces and styles change nothing; a cell height of 0 or less is 16.
+  std::optional<TextCoverage> RenderText(const FontRequest& font, std::string_view text) override;
 };
 
 }  // namespace qel

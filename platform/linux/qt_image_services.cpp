@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/linux/qt_text_renderer.h"
 #include "platform/linux/qt_x11_connection.h"
 #include "platform/linux/x11_clipboard_owner.h"
 #include "platform/linux/x11_clipboard_reader.h"
@@ -127,6 +128,11 @@ std::optional<ArgbImage> QtImageServices::DecodePng(std::span<const std::uint8_t
     return std::nullopt;
   }
   return FromQImage(image);
+}
+
+std::optional<TextCoverage> QtImageServices::RenderText(const FontRequest& font,
+                                                        std::string_view text) {
+  return RenderTextWithQt(font, text);
 }
 
 }  // namespace qel

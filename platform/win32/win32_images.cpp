@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/win32/win32_packed_dib.h"
+#include "platform/win32/win32_text.h"
 
 namespace qel {
 namespace {
@@ -179,6 +180,11 @@ std::optional<ArgbImage> Win32ImageServices::DecodePng(std::span<const std::uint
     return std::nullopt;
   }
   return image;
+}
+
+std::optional<TextCoverage> Win32ImageServices::RenderText(const FontRequest& font,
+                                                           std::string_view text) {
+  return RenderTextWithGdi(font, text);
 }
 
 }  // namespace qel

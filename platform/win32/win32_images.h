@@ -1,5 +1,5 @@
-// The desktop's clipboard on Windows, offered and read as packed DIBs, and PNG decoding through the
-// system's imaging component (WIC).
+// The desktop's clipboard on Windows, offered and read as packed DIBs, PNG decoding through the
+// system's imaging component (WIC), and text drawn by the system's GDI.
 #pragma once
 
 #include "platform/platform.h"
@@ -19,6 +19,8 @@ class Win32ImageServices final : public ImageServices {
   // CF_DIBV5, else CF_DIB.
   std::optional<ArgbImage> ClipboardImage() override;
   std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) override;
+  // CreateFontW at NONANTIALIASED_QUALITY and TextOutW into a DIB section.
+  std::optional<TextCoverage> RenderText(const FontRequest& font, std::string_view text) override;
 
  private:
   // The clipboard's owner while the image is offered: a clipboard emptied without one refuses

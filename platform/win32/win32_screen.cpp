@@ -30,6 +30,11 @@ int Win32Screen::Width() const { return static_cast<int>(CurrentMode().dmPelsWid
 
 int Win32Screen::Height() const { return static_cast<int>(CurrentMode().dmPelsHeight); }
 
+int Win32Screen::LogicalDotsPerInch() const {
+  const ScreenDc screen;
+  return screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+}
+
 int Win32Screen::BitsPerPixel() const { return static_cast<int>(CurrentMode().dmBitsPerPel); }
 
 WindowRect Win32Screen::Bounds() const {

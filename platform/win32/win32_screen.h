@@ -27,6 +27,7 @@ class Win32Screen final : public ScreenSource {
   int Width() const override;
   int Height() const override;
   int BitsPerPixel() const override;
+  int LogicalDotsPerInch() const override;
   // The virtual screen: every monitor, starting left of or above the primary one when a monitor
   // lies there.
   WindowRect Bounds() const override;

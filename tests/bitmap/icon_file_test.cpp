@@ -27,6 +27,9 @@ class RecordingImages final : public ImageServices {
     pngCalls.emplace_back(bytes.begin(), bytes.end());
     return answer;
   }
+  std::optional<TextCoverage> RenderText(const FontRequest&, std::string_view) override {
+    return std::nullopt;
+  }
 };
 
 std::uint32_t Field32(const std::vector<std::uint8_t>& bytes, std::size_t at) {

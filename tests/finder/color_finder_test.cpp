@@ -260,13 +260,13 @@ TEST_F(FindImageInImageTest, TheCentreOfTheLowestLeftmostPlaceWhollyInside) {
            Case{"larger than the image", {"ab"}, {"abb"}, {-1, -1}},
            Case{"not there", {"aaaa", "aaaa"}, {"b"}, {-1, -1}},
        }) {
-    EXPECT_EQ(ColorFinder::FindImageInImage(context_, Image(c.large), Image(c.small)), c.want)
+    EXPECT_EQ(finder_.FindImageInImage(context_, Image(c.large), Image(c.small)), c.want)
         << c.name;
   }
   const std::vector<std::uint8_t> garbage(80, 3);
-  EXPECT_EQ(ColorFinder::FindImageInImage(context_, garbage, Image({"a"})),
+  EXPECT_EQ(finder_.FindImageInImage(context_, garbage, Image({"a"})),
             (ColorFinder::Point{-1, -1}));
-  EXPECT_EQ(ColorFinder::FindImageInImage(context_, Image({"a"}), garbage),
+  EXPECT_EQ(finder_.FindImageInImage(context_, Image({"a"}), garbage),
             (ColorFinder::Point{-1, -1}));
 }
 
