@@ -24,6 +24,12 @@ constexpr ColorValue kBlack = 0x000000;
 constexpr ColorValue kWhite = 0xFFFFFF;
 constexpr ColorValue kBlue = 0xFF0000;
 
+ColorFinder::FontDescription PointSize(std::int32_t size) {
+  ColorFinder::FontDescription font;
+  font.size = size;
+  return font;
+}
+
 class ColorFinderSearchTest : public testing::Test {
  protected:
   ColorFinderSearchTest() { ColorFinder::ClearSearchCursors(); }
@@ -52,7 +58,9 @@ class ColorFinderSearchTest : public testing::Test {
     ScreenBitmap bitmap(context_);
     EXPECT_TRUE(bitmap.CreateImage(width, height, 24));
     gdi_.FillRect(bitmap.MemoryDC(), {0, 0, width, height}, kWhite);
-    const GdiHandle font = gdi_.CreateFont({.height = cellHeight});
+    FontRequest request;
+    request.height = cellHeight;
+    const GdiHandle font = gdi_.CreateFont(request);
     const GdiHandle previous = gdi_.SelectObject(bitmap.MemoryDC(), font);
     gdi_.SetBkMode(bitmap.MemoryDC(), kTransparent);
     gdi_.SetTextColor(bitmap.MemoryDC(), color);
@@ -110,7 +118,7 @@ TEST_F(ColorFinderSearchTest, ImageInAreaIsFoundOnTheScreen) {
   screen_.SetPixel(21, 9, 0x00FF00);
   screen_.SetPixel(20, 10, 0x00FF00);
   ColorFinder::SearchArea area{10, 5, 20, 10};
-  EXPECT_EQ(finder_.FindImageInArea(context_, 0, Image({"ab", "b."}), area), (Point{11, 5}));
+  EXPECT_EQ(finder_.FindImageInArea(context_, 0, Image({"ab", "b."}), area), (Point{11, 4}));
   EXPECT_EQ(finder_.FindImageInArea(context_, 0, Image({"ba"}), area), (Point{-1, -1}));
 }
 
@@ -153,31 +161,32 @@ TEST_F(ColorFinderSearchTest, PatternsFromImagesAreWalkedAndCollected) {
 
 TEST_F(ColorFinderSearchTest, TextIsDrawnAtTheCellHeightOfItsPointSize) {
   // 12 points at 96 dots per inch: a 16-pixel cell, and 16 x 1 / 2 columns for one byte. The fake
-  // font draws "A" (bits 0 and 6) as a bar in column 1 and two 2-row bands across columns 2 to 7.
-  finder_.SetTextStyle("A", static_cast<std::int32_t>(kBlue), {.size = 12});
+  // font draws "A" (bits 0 and 6) as a bar in column 1 and two 2-row bands across columns 2 to 7,
+  // rows 0-1 and 12-13: the anchor is the bar's foot.
+  finder_.SetTextStyle("A", static_cast<std::int32_t>(kBlue), PointSize(12));
   const TextPattern pattern = finder_.TextToPointPattern(context_);
   EXPECT_EQ(pattern.width, 8);
   EXPECT_EQ(pattern.height, 16);
   EXPECT_EQ(pattern.anchorX, 1);
   EXPECT_EQ(pattern.anchorY, 15);
-  EXPECT_EQ(pattern.drawn.size(), 16u + 2u * 6u - 1u);
+  EXPECT_EQ(pattern.drawn.size(), 16u + 2u * 2u * 6u - 1u);
   EXPECT_EQ(pattern.undrawn.size(), 8u * 16u - 2u - pattern.drawn.size());
-  EXPECT_EQ(pattern.drawn.front(), (PixelOffset{1, 0}));
+  EXPECT_EQ(pattern.drawn.front(), (PixelOffset{0, 1}));
 
-  finder_.SetTextStyle("", static_cast<std::int32_t>(kBlue), {.size = 12});
+  finder_.SetTextStyle("", static_cast<std::int32_t>(kBlue), PointSize(12));
   EXPECT_TRUE(finder_.TextToPointPattern(context_).drawn.empty());
 }
 
 TEST_F(ColorFinderSearchTest, TextIsFoundAtItsAnchorAndNumbersAreReadLeftToRight) {
   const auto image = TextImage(60, 30, "AB", 5, 7, 16, kBlue);
-  finder_.SetTextStyle("AB", static_cast<std::int32_t>(kBlue), {.size = 12});
+  finder_.SetTextStyle("AB", static_cast<std::int32_t>(kBlue), PointSize(12));
   EXPECT_EQ(finder_.FindTextInImage(context_, image), (Point{5 + 1, 7 + 15}));
-  finder_.SetTextStyle("BA", static_cast<std::int32_t>(kBlue), {.size = 12});
+  finder_.SetTextStyle("BA", static_cast<std::int32_t>(kBlue), PointSize(12));
   EXPECT_EQ(finder_.FindTextInImage(context_, image), (Point{-1, -1}));
-  finder_.SetTextStyle("AB", static_cast<std::int32_t>(kRed), {.size = 12});
+  finder_.SetTextStyle("AB", static_cast<std::int32_t>(kRed), PointSize(12));
   EXPECT_EQ(finder_.FindTextInImage(context_, image), (Point{-1, -1}));
 
-  const ColorFinder::FontDescription font{.size = 12};
+  const ColorFinder::FontDescription font = PointSize(12);
   EXPECT_EQ(
       finder_.ReadNumberInImage(context_, TextImage(80, 30, "4071", 3, 4, 16, kBlue), kBlue, font),
       4071);
