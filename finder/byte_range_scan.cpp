@@ -1,5 +1,6 @@
 #include "finder/byte_range_scan.h"
 
+#include <algorithm>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -63,6 +64,14 @@ std::vector<NamedByteRangeKernel> FindRunnableKernels() {
 }
 
 }  // namespace
+
+std::optional<ByteBounds> BoundsAround(std::int64_t reference, std::int32_t tolerance) {
+  if (tolerance < 0) return std::nullopt;
+  const std::int64_t low = std::max<std::int64_t>(0, reference - tolerance);
+  const std::int64_t high = std::min<std::int64_t>(255, reference + tolerance);
+  if (low > high) return std::nullopt;
+  return ByteBounds{static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
+}
 
 std::span<const NamedByteRangeKernel> RunnableByteRangeKernels() {
   static const std::vector<NamedByteRangeKernel> kernels = FindRunnableKernels();

@@ -4,9 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace qel {
+
+// The bytes a tested byte may hold: low <= byte <= high.
+struct ByteBounds {
+  std::uint8_t low = 0;
+  std::uint8_t high = 255;
+  bool Holds(std::uint8_t byte) const { return byte >= low && byte <= high; }
+};
+
+// The bytes within `tolerance` of `reference`; nullopt when no byte is.
+std::optional<ByteBounds> BoundsAround(std::int64_t reference, std::int32_t tolerance);
 
 // The index of the first byte of data[0, size) with low <= byte <= high, or size when there is
 // none.

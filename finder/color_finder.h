@@ -221,6 +221,9 @@ class ColorFinder {
                                             std::int32_t percentage = 0) const;
 
  private:
+  // The table index the text searches look for.
+  std::uint8_t TextColorIndex(const BitmapContext& context) const;
+
   EventPump* events_;
   TextStyle style_;
 };

@@ -83,6 +83,11 @@ std::string DigitsLeftToRight(std::vector<DigitPlace> places) {
 
 }  // namespace
 
+std::uint8_t ColorFinder::TextColorIndex(const BitmapContext& context) const {
+  return static_cast<std::uint8_t>(
+      ColorToPaletteIndex(context, static_cast<ColorValue>(style_.color)));
+}
+
 TextPattern ColorFinder::TextToPointPattern(const BitmapContext& context) const {
   Gdi& gdi = context.gdi;
   const GdiHandle screen = gdi.GetDC(0);
@@ -122,8 +127,7 @@ ColorFinder::Point ColorFinder::FindTextPattern(const BitmapContext& context, By
                                                 std::int32_t width, std::int32_t height,
                                                 const TextPattern& pattern, std::int32_t tolerance,
                                                 std::int32_t percentage) const {
-  const auto target = static_cast<std::uint8_t>(
-      ColorToPaletteIndex(context, static_cast<ColorValue>(style_.color)));
+  const std::uint8_t target = TextColorIndex(context);
   EventHandOff handOff(*events_);
   return qel::FindTextPattern({rows, width, height}, {pattern, target, tolerance, percentage},
                               handOff);
@@ -134,8 +138,7 @@ std::int32_t ColorFinder::FindAllTextPatterns(const BitmapContext& context,
                                               std::int32_t width, std::int32_t height,
                                               const TextPattern& pattern, std::int32_t tolerance,
                                               std::int32_t percentage) const {
-  const auto target = static_cast<std::uint8_t>(
-      ColorToPaletteIndex(context, static_cast<ColorValue>(style_.color)));
+  const std::uint8_t target = TextColorIndex(context);
   EventHandOff handOff(*events_);
   qel::FindAllTextPatterns({rows, width, height}, {pattern, target, tolerance, percentage}, found,
                            handOff);

@@ -193,14 +193,6 @@ std::vector<NamedOffsetMatchKernel> FindRunnableKernels() {
 
 }  // namespace
 
-std::optional<ByteBounds> BoundsAround(std::int64_t reference, std::int32_t tolerance) {
-  if (tolerance < 0) return std::nullopt;
-  const std::int64_t low = std::max<std::int64_t>(0, reference - tolerance);
-  const std::int64_t high = std::min<std::int64_t>(255, reference + tolerance);
-  if (low > high) return std::nullopt;
-  return ByteBounds{static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
-}
-
 std::span<const NamedOffsetMatchKernel> RunnableOffsetMatchKernels() {
   static const std::vector<NamedOffsetMatchKernel> kernels = FindRunnableKernels();
   return kernels;

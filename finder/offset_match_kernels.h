@@ -7,17 +7,9 @@
 #include <optional>
 #include <span>
 
+#include "finder/byte_range_scan.h"
+
 namespace qel {
-
-// The bytes a tested pixel may hold: low <= byte <= high.
-struct ByteBounds {
-  std::uint8_t low = 0;
-  std::uint8_t high = 255;
-  bool Holds(std::uint8_t byte) const { return byte >= low && byte <= high; }
-};
-
-// The bytes within `tolerance` of `reference`; nullopt when no byte is.
-std::optional<ByteBounds> BoundsAround(std::int64_t reference, std::int32_t tolerance);
 
 // A pixel tested for a candidate, `offset` bytes from the candidate's own.
 struct OffsetTest {

@@ -8,20 +8,6 @@
 namespace qel {
 namespace {
 
-struct ByteRange {
-  std::uint8_t low;
-  std::uint8_t high;
-};
-
-// The bytes within tolerance of `reference`; nullopt when there are none.
-std::optional<ByteRange> RangeAround(std::int64_t reference, std::int32_t tolerance) {
-  if (tolerance < 0) return std::nullopt;
-  const std::int64_t low = std::max<std::int64_t>(0, reference - tolerance);
-  const std::int64_t high = std::min<std::int64_t>(255, reference + tolerance);
-  if (low > high) return std::nullopt;
-  return ByteRange{static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
-}
-
 bool MatchesAt(ByteSpan data, std::size_t at, ByteSpan pattern, std::int32_t wildcard,
                std::int32_t tolerance) {
   for (std::size_t k = 0; k < pattern.size(); ++k) {
@@ -54,7 +40,7 @@ std::int32_t FindToleratedByte(ByteSpan data, std::int32_t value, std::int32_t t
                                std::int32_t start, ByteRangeKernel scan) {
   data = Countable(data);
   const std::size_t first = FirstIndex(start);
-  const std::optional<ByteRange> range = RangeAround(value, tolerance);
+  const std::optional<ByteBounds> range = BoundsAround(value, tolerance);
   if (!range || first >= data.size()) return -1;
   const std::size_t found =
       first + scan(data.data() + first, data.size() - first, range->low, range->high);
@@ -83,12 +69,12 @@ std::int32_t FindToleratedPattern(ByteSpan data, ByteSpan pattern, std::int32_t 
   const auto first = std::find_if(pattern.begin(), pattern.end(), isFixed);
   if (first == pattern.end()) return static_cast<std::int32_t>(candidate + 1);
   const auto last = std::find_if(pattern.rbegin(), pattern.rend(), isFixed);
-  const std::optional<ByteRange> firstRange = RangeAround(*first, tolerance);
-  const std::optional<ByteRange> lastRange = RangeAround(*last, tolerance);
+  const std::optional<ByteBounds> firstRange = BoundsAround(*first, tolerance);
+  const std::optional<ByteBounds> lastRange = BoundsAround(*last, tolerance);
   if (!firstRange || !lastRange) return -1;
   struct Anchor {
     std::size_t offset;
-    ByteRange range;
+    ByteBounds range;
   };
   const std::array<Anchor, 2> anchors{
       Anchor{static_cast<std::size_t>(first - pattern.begin()), *firstRange},

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -344,6 +345,25 @@ TEST(Win32Png, RefusesWhatIsNoPng) {
   for (const std::vector<std::uint8_t>& bytes : {cut, bmp, std::vector<std::uint8_t>{}}) {
     EXPECT_EQ(images.DecodePng(bytes), std::nullopt) << bytes.size() << " bytes";
   }
+}
+
+// The system's font mapper picks a face for any request; the text comes back aliased, as tall as
+// the cell asked for, wider for more characters, and nothing covered past its end.
+TEST(Win32Text, DrawsAliasedTextInACellOfTheHeightAsked) {
+  Win32ImageServices images;
+  FontRequest font;
+  font.height = 16;
+  font.face = "Tahoma";
+  const std::optional<TextCoverage> one = images.RenderText(font, "4");
+  const std::optional<TextCoverage> four = images.RenderText(font, "4071");
+  ASSERT_TRUE(one && four);
+  EXPECT_EQ(one->height, 16);
+  EXPECT_EQ(four->height, 16);
+  EXPECT_GT(four->width, 3 * one->width);
+  ASSERT_EQ(four->coverage.size(), static_cast<std::size_t>(four->width) * 16);
+  EXPECT_TRUE(std::all_of(four->coverage.begin(), four->coverage.end(),
+                          [](std::uint8_t c) { return c == 0 || c == 255; }));
+  EXPECT_GT(std::count(four->coverage.begin(), four->coverage.end(), 255), 20);
 }
 
 }  // namespace
