@@ -92,8 +92,11 @@ TEST_F(ColorFinderSearchTest, FindNextColorWalksThePixelsBottomRowFirstThenStart
   EXPECT_EQ(finder_.FindNextColorInImage(context_, Image({"aaa", "aaa", "aaa"}), kGreen, false),
             (Point{2, 2}));
   EXPECT_EQ(finder_.FindNextColorInImage(context_, {}, kRed, true), (Point{0, 2}));
-  // The cursor is the module's, not the object's.
+  // The cursor is the module's, not the object's, until the program clears it.
   EXPECT_EQ(ColorFinder().FindNextColorInImage(context_, {}, kRed, false), (Point{1, 2}));
+  ColorFinder::ClearSearchCursors();
+  EXPECT_EQ(finder_.FindNextColorInImage(context_, {}, kRed, false), (Point{-1, -1}));
+  EXPECT_EQ(finder_.FindNextColorInImage(context_, {}, kRed, true), (Point{-1, -1}));
 }
 
 TEST_F(ColorFinderSearchTest, FindNextColorNeverStopsInTheRowsPadding) {
