@@ -23,7 +23,8 @@ Program::Program(Platform& platform)
       bitmaps_{gdi_, platform.screen, platform.desktop},
       hotkeyRegistration_(platform.hotkeys),
       dispatcher_(EventBindings(), platform, bitmaps_, hotkeyRegistration_, globals_),
-      fatal_(dispatcher_, platform) {}
+      fatal_(dispatcher_, platform),
+      skinLibrary_(platform, fatal_) {}
 
 int Program::ProgramStart() {
   const std::string executable = platform_.process.ExecutablePath();
@@ -44,6 +45,9 @@ int Program::ProgramStart() {
   return 0;
 }
 
-void Program::EndOfProgram() { exitRoutines_.RunAll(globals_); }
+void Program::EndOfProgram() {
+  exitRoutines_.RunAll(globals_);
+  skinLibrary_.Unload();
+}
 
 }  // namespace qel

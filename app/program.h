@@ -9,6 +9,7 @@
 #include "app/exit_routines.h"
 #include "app/fatal_error.h"
 #include "app/program_globals.h"
+#include "app/skin_library.h"
 
 namespace qel {
 
@@ -24,7 +25,7 @@ class Program {
 
   // Runs until the main window is closed and returns 0. Ends the process on a fatal error.
   int ProgramStart();
-  // Runs the registered exit routines.
+  // Runs the registered exit routines, then unloads the skin library if it was loaded.
   void EndOfProgram();
 
   [[noreturn]] void ReportFatalError(std::string_view message) { fatal_.Report(message); }
@@ -39,6 +40,7 @@ class Program {
   Dispatcher dispatcher_;
   FatalErrorReporter fatal_;
   ExitRoutines exitRoutines_;
+  SkinLibrary skinLibrary_;
 };
 
 }  // namespace qel

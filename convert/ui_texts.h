@@ -52,6 +52,8 @@ inline constexpr UiText kTextScaleBoxLine5{"Win7\xA3\xBA\xD7\xC0\xC3\xE6-\xC6\xC
 inline constexpr UiText kTextScaleBoxLine6{"              1.\xC8\xE7\xB9\xFB\xCE\xAA" "125%\xC7\xEB\xD1\xA1\xD4\xF1" "100%", "              1.如果为125%请选择100%"};  //   1. for 125 % choose 100 %
 inline constexpr UiText kTextScaleBoxLine7{"              2.\xC8\xE7\xB9\xFB\xCE\xAA" "150%\xC7\xEB\xD1\xA1\xD4\xF1" "125%", "              2.如果为150%请选择125%"};  //   2. for 150 % choose 125 %
 inline constexpr UiText kTextScaleBoxLine8{"WinXP\xA3\xBA\xC4\xAC\xC8\xCF\xCE\xAA" "100%", "WinXP：默认为100%"};  // Windows XP: 100 % by default
+inline constexpr UiText kTextMissingExportBefore{"\xCE\xDE\xB7\xA8\xD5\xD2\xB5\xBD\xD6\xB8\xB6\xA8" "DLL" "\xBF\xE2\xCE\xC4\xBC\xFE\xA1\xB0" "SkinH_EL.dll" "\xA1\xB1\xD6\xD0\xB5\xC4\xCA\xE4\xB3\xF6\xC3\xFC\xC1\xEE\xA1\xB0", "无法找到指定DLL库文件“SkinH_EL.dll”中的输出命令“"};  // cannot find in the DLL file "SkinH_EL.dll" the export "... (before the export's name)
+inline constexpr UiText kTextMissingExportAfter{"\xA1\xB1", "”"};  // ..." (after the export's name)
 // clang-format on
 
 inline constexpr const UiText* kAllUiTexts[] = {
@@ -95,6 +97,8 @@ inline constexpr const UiText* kAllUiTexts[] = {
     &kTextScaleBoxLine6,
     &kTextScaleBoxLine7,
     &kTextScaleBoxLine8,
+    &kTextMissingExportBefore,
+    &kTextMissingExportAfter,
 };
 
 }  // namespace qel

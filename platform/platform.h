@@ -81,6 +81,40 @@ class Process {
   [[noreturn]] virtual void Exit(int code) = 0;
 };
 
+// The files of the program's own folder. Paths are GBK, whole and in the platform's form.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Whether anything at all is at the path, a file, a folder or a symbolic link, even one that
+  // leads nowhere: links are not followed. An entry that cannot be looked at counts as present.
+  virtual bool EntryExists(std::string_view path) = 0;
+  // Puts a new file with these bytes at the path, so that the path never names a partial file:
+  // the bytes go to a fresh temporary file in the same folder, and only once they are all on disk
+  // is it renamed to the path, and only if nothing is there. False on any failure, which leaves
+  // no temporary file behind.
+  virtual bool WriteNewFile(std::string_view path, std::span<const std::uint8_t> bytes) = 0;
+  // Makes hidden the only attribute of the file. False where that cannot be done, or the platform
+  // has no such attribute.
+  virtual bool SetHiddenAttribute(std::string_view path) = 0;
+};
+
+// A loaded shared library; 0 is none.
+using LibraryHandle = std::uintptr_t;
+// What a library exports, before it is turned into the function type it really has.
+using ExportedFunction = void (*)();
+
+// Shared libraries, loaded at run time.
+class LibraryLoader {
+ public:
+  virtual ~LibraryLoader() = default;
+  // A path with a separator loads that very file; a bare name goes through the platform's own
+  // library search. 0 when nothing can be loaded.
+  virtual LibraryHandle Load(std::string_view pathOrName) = 0;
+  // The function the library exports under the name, or null.
+  virtual ExportedFunction Find(LibraryHandle library, std::string_view name) = 0;
+  virtual void Unload(LibraryHandle library) = 0;
+};
+
 // The windowing system: loads the main window from the layout and runs the message loop.
 class WindowSystem {
  public:
@@ -189,8 +223,8 @@ class Desktop {
 
 // A font as GDI's CreateFont asks for one.
 struct FontRequest {
-  std::int32_t height = 0;  // above 0: cell height (ascent + descent) in pixels; below 0: the
-                            // characters' own height; 0: a default size
+  std::int32_t height = 0;    // above 0: cell height (ascent + descent) in pixels; below 0: the
+                              // characters' own height; 0: a default size
   std::int32_t weight = 400;  // 400 regular, 700 bold
   bool italic = false;
   bool underline = false;
@@ -271,6 +305,8 @@ struct Platform {
   HotkeyService& hotkeys;
   ImageServices& images;
   EventPump& events;
+  FileSystem& files;
+  LibraryLoader& libraries;
 };
 
 }  // namespace qel

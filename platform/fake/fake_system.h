@@ -8,9 +8,11 @@
 
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_desktop.h"
+#include "platform/fake/fake_files.h"
 #include "platform/fake/fake_form.h"
 #include "platform/fake/fake_hotkeys.h"
 #include "platform/fake/fake_images.h"
+#include "platform/fake/fake_libraries.h"
 #include "platform/fake/fake_screen.h"
 #include "platform/platform.h"
 
@@ -102,7 +104,10 @@ struct FakePlatform {
   FakeHotkeys hotkeys;
   FakeImageServices images;
   FakeEventPump events;
-  Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images, events};
+  FakeFileSystem files;
+  FakeLibraryLoader libraries;
+  Platform platform{process, dialogs, windows, desktop, screen,
+                    hotkeys, images,  events,  files,   libraries};
 };
 
 }  // namespace qel

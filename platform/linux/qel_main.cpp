@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "app/run_program.h"
+#include "platform/linux/linux_files.h"
+#include "platform/linux/linux_libraries.h"
 #include "platform/linux/linux_process.h"
 #include "platform/linux/qt_dialogs.h"
 #include "platform/linux/qt_event_pump.h"
@@ -44,6 +46,9 @@ int main(int argc, char** argv) {
   });
   qel::QtImageServices images;
   qel::QtEventPump events;
-  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images, events};
+  qel::LinuxFileSystem files;
+  qel::LinuxLibraryLoader libraries;
+  qel::Platform platform{process, dialogs, windows, desktop, screen,
+                         hotkeys, images,  events,  files,   libraries};
   return qel::RunProgram(platform);
 }

@@ -3,8 +3,10 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_event_pump.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_hotkeys.h"
 #include "platform/win32/win32_images.h"
+#include "platform/win32/win32_libraries.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_screen.h"
 #include "platform/win32/win32_window_system.h"
@@ -20,6 +22,9 @@ int main() {
   qel::Win32Hotkeys hotkeys;
   qel::Win32ImageServices images;
   qel::Win32EventPump events;
-  qel::Platform platform{process, dialogs, windows, desktop, screen, hotkeys, images, events};
+  qel::Win32FileSystem files;
+  qel::Win32LibraryLoader libraries;
+  qel::Platform platform{process, dialogs, windows, desktop, screen,
+                         hotkeys, images,  events,  files,   libraries};
   return qel::RunProgram(platform);
 }
