@@ -2,6 +2,7 @@
 // through SendInput, fields read back with their window text, colours read off the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -140,9 +141,15 @@ class QelExe : public testing::Test {
     }
     FAIL() << "the conversion page did not open";
   }
+  // Input reaches Qel through the X server and may come late under load: each step waits for its
+  // effect, and a field is clicked and typed into again when the first click came too early to
+  // give it the focus.
   void TypeInto(ControlId id, const std::wstring& text) {
-    ClickControl(id);
-    TypeText(text);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      ClickControl(id);
+      TypeText(text);
+      if (PumpUntil([this, id] { return !ReadField(id).empty(); }, 2s)) break;
+    }
     Pause();
   }
   std::string ReadField(ControlId id) const { return WindowText(ControlWindow(id)); }
@@ -158,6 +165,14 @@ TEST_F(QelExe, ConvertsTheWorkedExamples) {
   for (const WorkedConversion& conversion : WorkedConversions()) {
     for (const FieldText& typed : conversion.typed) TypeInto(typed.field, Utf8ToUtf16(typed.text));
     ClickControl(Button2);
+    PumpUntil(
+        [this, &conversion] {
+          return std::all_of(conversion.shown.begin(), conversion.shown.end(),
+                             [this](const FieldText& shown) {
+                               return ReadField(shown.field) == shown.text;
+                             });
+        },
+        3s);
     for (const FieldText& shown : conversion.shown) {
       EXPECT_EQ(ReadField(shown.field), shown.text) << ControlName(shown.field);
     }
