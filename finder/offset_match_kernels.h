@@ -2,6 +2,7 @@
 // loop of the pattern searches, with one kernel per instruction set chosen once, at run time.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -41,6 +42,21 @@ struct CandidateBlock {
 // when none passes.
 using OffsetMatchKernel = CandidateBlock (*)(const OffsetPlan& plan, const std::uint8_t* first,
                                              std::int64_t count);
+
+// Runs `kernel` over the `count` candidates from `first` and calls onPassing(i) for each passing
+// candidate first + i, in order, until it returns false; false when it was stopped.
+template <class OnPassing>
+bool ForEachPassingCandidate(OffsetMatchKernel kernel, const OffsetPlan& plan,
+                             const std::uint8_t* first, std::int64_t count, OnPassing onPassing) {
+  for (std::int64_t i = 0; i < count;) {
+    const CandidateBlock block = kernel(plan, first + i, count - i);
+    for (std::uint32_t passing = block.passing; passing != 0; passing &= passing - 1) {
+      if (!onPassing(i + block.start + std::countr_zero(passing))) return false;
+    }
+    i += block.start + block.lanes;
+  }
+  return true;
+}
 
 struct NamedOffsetMatchKernel {
   const char* name;

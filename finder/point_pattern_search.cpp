@@ -1,7 +1,6 @@
 #include "finder/point_pattern_search.h"
 
 #include <algorithm>
-#include <bit>
 #include <optional>
 
 #include "finder/tolerant_bytes.h"
@@ -65,12 +64,12 @@ class PointSearch {
           ++column;
           continue;
         }
-        const CandidateBlock block =
-            kernel(plan_, bytes_.data() + rowStart + column, interior.last - column + 1);
-        for (std::uint32_t passing = block.passing; passing != 0; passing &= passing - 1) {
-          if (!onPlace(row, column + block.start + std::countr_zero(passing))) return;
+        if (!ForEachPassingCandidate(kernel, plan_, bytes_.data() + rowStart + column,
+                                     interior.last - column + 1,
+                                     [&](std::int64_t i) { return onPlace(row, column + i); })) {
+          return;
         }
-        column += block.start + block.lanes;
+        column = interior.last + 1;
       }
     }
   }

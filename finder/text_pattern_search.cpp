@@ -1,7 +1,6 @@
 #include "finder/text_pattern_search.h"
 
 #include <algorithm>
-#include <bit>
 #include <optional>
 
 namespace qel {
@@ -56,13 +55,11 @@ class TextSearch {
       const std::int64_t rowStart = row * stride_;
       if (rowStart >= size) return;
       const OffsetReach::Columns interior = reach_.InteriorColumns(row, width_, size);
-      for (std::int64_t column = interior.first; column <= interior.last;) {
-        const CandidateBlock block =
-            kernel(plan_, bytes_.data() + rowStart + column, interior.last - column + 1);
-        for (std::uint32_t passing = block.passing; passing != 0; passing &= passing - 1) {
-          if (!onPlace(row, column + block.start + std::countr_zero(passing))) return;
-        }
-        column += block.start + block.lanes;
+      if (!ForEachPassingCandidate(kernel, plan_, bytes_.data() + rowStart + interior.first,
+                                   interior.last - interior.first + 1, [&](std::int64_t i) {
+                                     return onPlace(row, interior.first + i);
+                                   })) {
+        return;
       }
     }
   }
