@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/skin_deployment.h"
 #include "convert/convert_command.h"
 #include "convert/preview.h"
 #include "sampler/sampling_control.h"
@@ -59,6 +60,8 @@ constexpr std::array kBindings{
 std::span<const Binding> EventBindings() { return kBindings; }
 
 void OnMainWindowCreated(HandlerContext& context) {
+  context.skin.AttachSkin(kStartupSkin);
+  context.skin.EnableAero();
   const WindowHandle window = context.form.NativeHandle(MainWindow);
   const WindowHandle receiver = context.form.NativeHandle(Label13);
   context.globals.HotkeyId =

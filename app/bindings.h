@@ -12,6 +12,8 @@
 
 namespace qel {
 
+class SkinDeployment;
+
 // What a handler may touch: the window's controls, the platform and the program's globals.
 struct HandlerContext {
   Form& form;
@@ -19,6 +21,7 @@ struct HandlerContext {
   const BitmapContext& bitmaps;
   HotkeyRegistration& hotkeyRegistration;
   ProgramGlobals& globals;
+  SkinDeployment& skin;
 };
 
 using Handler = void (*)(HandlerContext& context, std::int32_t a, std::int32_t b);
@@ -32,7 +35,8 @@ struct Binding {
 
 std::span<const Binding> EventBindings();
 
-// Runs once the window and all its controls exist, before the window is first shown.
+// Runs once the window and all its controls exist, before the window is first shown: attaches the
+// start-up skin with the aero option, then registers F2.
 void OnMainWindowCreated(HandlerContext& context);
 
 }  // namespace qel

@@ -11,7 +11,8 @@ namespace qel {
 class Dispatcher final : public EventSink {
  public:
   Dispatcher(std::span<const Binding> bindings, Platform& platform, const BitmapContext& bitmaps,
-             HotkeyRegistration& hotkeyRegistration, ProgramGlobals& globals);
+             HotkeyRegistration& hotkeyRegistration, ProgramGlobals& globals,
+             SkinDeployment& skin);
 
   // Handlers run only once the window's form exists.
   void AttachForm(Form& form) { form_ = &form; }
@@ -26,6 +27,7 @@ class Dispatcher final : public EventSink {
   const BitmapContext& bitmaps_;
   HotkeyRegistration& hotkeyRegistration_;
   ProgramGlobals& globals_;
+  SkinDeployment& skin_;
   Form* form_ = nullptr;
   bool halted_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include "app/layout_table.h"
 #include "convert/ui_texts.h"
+#include "skin/skin_library_image.h"
+#include "skin/skin_table.h"
 
 namespace qel {
 
@@ -22,9 +24,12 @@ Program::Program(Platform& platform)
       gdi_(platform.screen, platform.desktop, platform.images),
       bitmaps_{gdi_, platform.screen, platform.desktop},
       hotkeyRegistration_(platform.hotkeys),
-      dispatcher_(EventBindings(), platform, bitmaps_, hotkeyRegistration_, globals_),
+      // The dispatcher only keeps the skin deployment, made below, for the handlers to use.
+      dispatcher_(EventBindings(), platform, bitmaps_, hotkeyRegistration_, globals_,
+                  skinDeployment_),
       fatal_(dispatcher_, platform),
-      skinLibrary_(platform, fatal_) {}
+      skinLibrary_(platform, fatal_),
+      skinDeployment_(platform, skinLibrary_, skin::SkinLibraryImage(), &skin::SkinBlock) {}
 
 int Program::ProgramStart() {
   const std::string executable = platform_.process.ExecutablePath();

@@ -9,6 +9,7 @@
 #include "app/exit_routines.h"
 #include "app/fatal_error.h"
 #include "app/program_globals.h"
+#include "app/skin_deployment.h"
 #include "app/skin_library.h"
 
 namespace qel {
@@ -41,6 +42,7 @@ class Program {
   FatalErrorReporter fatal_;
   ExitRoutines exitRoutines_;
   SkinLibrary skinLibrary_;
+  SkinDeployment skinDeployment_;
 };
 
 }  // namespace qel

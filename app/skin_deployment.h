@@ -11,6 +11,8 @@
 namespace qel {
 
 inline constexpr int kSkinCount = 33;
+// The skin the program attaches at start-up; no other is ever used.
+inline constexpr int kStartupSkin = 11;
 
 // The bytes of skin 1 to kSkinCount.
 using SkinBlockSource = std::span<const std::uint8_t> (*)(int number);

@@ -71,9 +71,14 @@ class FakeWindowSystem final : public WindowSystem {
   bool shown = false;
   // What the user does while the message loop runs; the loop ends when it returns.
   std::function<void(FakeForm&)> session;
+  // Given one, "show" goes into it when the window is shown.
+  std::vector<std::string>* journal = nullptr;
 
   Form* LoadMainWindow(const Layout& layout, EventSink& events) override;
-  void ShowMainWindow() override { shown = true; }
+  void ShowMainWindow() override {
+    shown = true;
+    if (journal != nullptr) journal->push_back("show");
+  }
   void RunMessageLoop() override;
 
   FakeForm* LoadedForm() const { return form_.get(); }

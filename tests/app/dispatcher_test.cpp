@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/fatal_error.h"
+#include "app/skin_deployment.h"
 #include "app/layout_table.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
@@ -21,8 +22,11 @@ class DispatcherTest : public testing::Test, protected FakePlatform {
   Gdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
-  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};
   FakeForm form{MainWindowLayout(), clock, dispatcher};
+  FatalErrorReporter fatal{dispatcher, platform};
+  SkinLibrary library{platform, fatal};
+  SkinDeployment skin{platform, library, {}, [](int) { return std::span<const std::uint8_t>{}; }};
 
   void SetUp() override {
     globals.GlobalColorFinder = std::make_unique<ColorFinder>();  // as start-up makes it
@@ -57,7 +61,7 @@ TEST_F(DispatcherTest, UnboundEventsAndEventsOfUnboundControlsAreIgnored) {
 }
 
 TEST_F(DispatcherTest, NothingIsDeliveredBeforeTheFormExists) {
-  Dispatcher fresh{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
+  Dispatcher fresh{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};
   fresh.Deliver(Button2, Event::Click, 0, 0);  // must not touch a form that is not there
   SUCCEED();
 }

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
 
 #include "app/allocation_failure.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
+#include "skin/skin_table.h"
 
 namespace qel {
 namespace {
@@ -76,8 +78,36 @@ TEST(ExitRoutines, ARoutineRegisteredTwiceRunsOnce) {
 
 class ProgramTest : public testing::Test, protected FakePlatform {
  protected:
+  ProgramTest() {
+    libraries.available[std::string(kSkinLibraryPath)] = {"SkinH_AttachRes", "SkinH_SetAero"};
+  }
+
+  static constexpr std::string_view kSkinLibraryPath = "/opt/qel/bin/SkinH_EL.dll";
+  std::vector<std::string> journal;  // outlives the program, whose library unloads into it
   Program program{platform};
 };
+
+TEST_F(ProgramTest, TheStartupSkinIsAttachedWithAeroBeforeTheWindowShowsAndUnloadedAtTheEnd) {
+  files.journal = &journal;
+  libraries.journal = &journal;
+  windows.journal = &journal;
+  windows.session = [](FakeForm&) {};
+  program.ProgramStart();
+  program.EndOfProgram();
+  const std::string path(kSkinLibraryPath);
+  const std::vector<std::string> expected{
+      "exists " + path,       "write " + path,        "hidden " + path,
+      "load " + path,         "find SkinH_AttachRes", "call SkinH_AttachRes",
+      "exists " + path,       "find SkinH_SetAero",   "call SkinH_SetAero",
+      "show",                 "unload " + path};
+  EXPECT_EQ(journal, expected);
+  EXPECT_EQ(files.entries.at(path).bytes.size(), 88576u);
+  ASSERT_EQ(libraries.calls.size(), 2u);
+  const std::span<const std::uint8_t> skin11 = skin::SkinBlock(11);
+  EXPECT_EQ(libraries.calls[0].length, 30738);
+  EXPECT_TRUE(std::ranges::equal(libraries.calls[0].data, skin11));
+  EXPECT_EQ(libraries.calls[1].enable, 1);
+}
 
 TEST_F(ProgramTest, StartsInTheExecutablesDirectoryShowsTheWindowAndReturnsZero) {
   bool colorFinderDuringLoop = false;

@@ -39,7 +39,7 @@ class SkinDeploymentTest : public testing::Test, protected FakePlatform {
   Gdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
-  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};
   FatalErrorReporter fatal{dispatcher, platform};
   SkinLibrary library{platform, fatal};
   SkinDeployment skin{platform, library, kImage, &TestSkinBlock};
