@@ -11,8 +11,7 @@ namespace qel {
 class Dispatcher final : public EventSink {
  public:
   Dispatcher(std::span<const Binding> bindings, Platform& platform, const BitmapContext& bitmaps,
-             HotkeyRegistration& hotkeyRegistration, ProgramGlobals& globals,
-             SkinDeployment& skin);
+             HotkeyRegistration& hotkeyRegistration, ProgramGlobals& globals, SkinDeployment& skin);
 
   // Handlers run only once the window's form exists.
   void AttachForm(Form& form) { form_ = &form; }

@@ -2,10 +2,34 @@
 
 #include "platform/linux/qt_text.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+
 namespace qel {
 namespace {
+
 constexpr int kIdOk = 1;
-}
+
+// Ctrl+C copies the whole box, title, text and buttons, as message boxes on Windows do: a user can
+// paste an error into a report without typing it off the screen.
+class CopyableMessageBox final : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!event->matches(QKeySequence::Copy)) return QMessageBox::keyPressEvent(event);
+    const QString rule = QStringLiteral("---------------------------\n");
+    QString buttons;
+    for (const QAbstractButton* button : this->buttons()) buttons += button->text() + "   ";
+    QApplication::clipboard()->setText(rule + windowTitle() + "\n" + rule + text() + "\n" + rule +
+                                       buttons + "\n" + rule);
+  }
+};
+
+}  // namespace
 
 QMessageBox::Icon MessageBoxIcon(std::uint32_t style) {
   switch (style & 0xF0u) {
@@ -27,7 +51,7 @@ int QtDialogs::MessageBox(WindowHandle owner, std::string_view text, std::string
   QWidget* parent = owner == 0 ? nullptr : QWidget::find(static_cast<WId>(owner));
   QString body = ToQString(text);
   body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  QMessageBox box(MessageBoxIcon(style), ToQString(title), body, QMessageBox::Ok, parent);
+  CopyableMessageBox box(MessageBoxIcon(style), ToQString(title), body, QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();

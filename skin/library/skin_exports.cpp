@@ -10,8 +10,8 @@
 // Attaches the skin file data[0, length). The text and the three numbers are taken for callers
 // that pass them and mean nothing to our skins. 1 when the skin is attached; 0, the look left as
 // it was, when there is no skin or the bytes are not one of ours.
-extern "C" QEL_SKIN_API int SkinH_AttachRes(const unsigned char* data, int length, const char*,
-                                            int, int, int) {
+extern "C" QEL_SKIN_API int SkinH_AttachRes(const unsigned char* data, int length, const char*, int,
+                                            int, int) {
   if (data == nullptr || length <= 0) return 0;
   const std::optional<qel::skin::Theme> theme =
       qel::skin::ParseSkin(std::span(data, static_cast<std::size_t>(length)));

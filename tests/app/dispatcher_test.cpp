@@ -6,8 +6,8 @@
 #include <set>
 
 #include "app/fatal_error.h"
-#include "app/skin_deployment.h"
 #include "app/layout_table.h"
+#include "app/skin_deployment.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
 

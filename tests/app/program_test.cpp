@@ -96,10 +96,10 @@ TEST_F(ProgramTest, TheStartupSkinIsAttachedWithAeroBeforeTheWindowShowsAndUnloa
   program.EndOfProgram();
   const std::string path(kSkinLibraryPath);
   const std::vector<std::string> expected{
-      "exists " + path,       "write " + path,        "hidden " + path,
-      "load " + path,         "find SkinH_AttachRes", "call SkinH_AttachRes",
-      "exists " + path,       "find SkinH_SetAero",   "call SkinH_SetAero",
-      "show",                 "unload " + path};
+      "exists " + path, "write " + path,        "hidden " + path,
+      "load " + path,   "find SkinH_AttachRes", "call SkinH_AttachRes",
+      "exists " + path, "find SkinH_SetAero",   "call SkinH_SetAero",
+      "show",           "unload " + path};
   EXPECT_EQ(journal, expected);
   EXPECT_EQ(files.entries.at(path).bytes.size(), 88576u);
   ASSERT_EQ(libraries.calls.size(), 2u);

@@ -16,6 +16,7 @@
 
 #include "app/dispatcher.h"
 #include "app/layout_table.h"
+#include "app/skin_deployment.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
 #include "platform/linux/qt_controls.h"
@@ -60,7 +61,10 @@ class QtViewTest : public testing::Test, protected FakePlatform {
   Gdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
-  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals};
+  Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};
+  FatalErrorReporter fatal{dispatcher, platform};
+  SkinLibrary library{platform, fatal};
+  SkinDeployment skin{platform, library, {}, [](int) { return std::span<const std::uint8_t>{}; }};
   RecordingSink sink{dispatcher};
   QtMainWindow window{layout, sink};
 

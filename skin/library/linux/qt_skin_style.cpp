@@ -188,7 +188,8 @@ void QtSkinStyle::DrawTabShape(const QStyleOption* option, QPainter* painter) co
   const Theme::Tabs& tabs = theme_.tabs;
   const bool selected = option->state & State_Selected;
   // Tabs in the background sit two pixels lower; the chosen one joins the pane below it.
-  const QRect rect = selected ? option->rect.adjusted(0, 0, 0, 1) : option->rect.adjusted(1, 2, -1, 0);
+  const QRect rect =
+      selected ? option->rect.adjusted(0, 0, 0, 1) : option->rect.adjusted(1, 2, -1, 0);
   QPainterPath shape;
   const QRectF area = Inner(rect);
   const qreal radius = 3;
@@ -229,8 +230,8 @@ void QtSkinStyle::DrawGroupBox(const QStyleOptionComplex* option, QPainter* pain
   painter->drawRoundedRect(Inner(frame), 3, 3);
   painter->setClipping(false);
   if (!box->text.isEmpty()) {
-    painter->setPen(ToQColor((option->state & State_Enabled) ? theme_.groupBox.caption
-                                                                : theme_.disabledText));
+    painter->setPen(
+        ToQColor((option->state & State_Enabled) ? theme_.groupBox.caption : theme_.disabledText));
     painter->drawText(label, static_cast<int>(box->textAlignment) | Qt::TextShowMnemonic,
                       box->text);
   }
@@ -254,7 +255,8 @@ void QtSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
       return;
     case PE_PanelLineEdit: {
       const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
-      if (frame != nullptr && frame->lineWidth <= 0) return QProxyStyle::drawPrimitive(element, option, painter, widget);
+      if (frame != nullptr && frame->lineWidth <= 0)
+        return QProxyStyle::drawPrimitive(element, option, painter, widget);
       painter->fillRect(option->rect, ToQColor(theme_.edit.background));
       drawPrimitive(PE_FrameLineEdit, option, painter, widget);
       return;
@@ -283,8 +285,8 @@ void QtSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
   }
 }
 
-void QtSkinStyle::drawControl(ControlElement element, const QStyleOption* option,
-                              QPainter* painter, const QWidget* widget) const {
+void QtSkinStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                              const QWidget* widget) const {
   switch (element) {
     case CE_TabBarTabShape:
       DrawTabShape(option, painter);
@@ -293,8 +295,8 @@ void QtSkinStyle::drawControl(ControlElement element, const QStyleOption* option
       if (const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option)) {
         QStyleOptionTab coloured = *tab;
         const bool selected = tab->state & State_Selected;
-        coloured.palette.setColor(QPalette::WindowText, ToQColor(selected ? theme_.tabs.selectedText
-                                                                          : theme_.tabs.text));
+        coloured.palette.setColor(QPalette::WindowText,
+                                  ToQColor(selected ? theme_.tabs.selectedText : theme_.tabs.text));
         QProxyStyle::drawControl(element, &coloured, painter, widget);
         return;
       }
