@@ -1,11 +1,18 @@
 // The skin library's Qt half: the application takes our style, its palettes and the skin's font
 // face. Unloading the library hands the application a plain style again, so that nothing of the
 // library's code is left for the toolkit to call.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QPointer>
 #include <QStyleFactory>
 #include <QWidget>
+#include <algorithm>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "skin/library/linux/qt_skin_style.h"
 #include "skin/library/skin_backend.h"
@@ -44,7 +51,7 @@ QPalette WithText(QPalette palette, Colour text) {
 }
 
 // The skin's face goes first; the faces already chosen stay behind it, for the characters it
-// lacks and for a system that lacks the face. The size stays: the window's layout is fixed.
+// lacks. The size stays: the window's layout is fixed.
 QFont WithFace(QFont font, const QString& face) {
   QStringList families = font.families();
   if (families.isEmpty()) families << font.family();
@@ -54,12 +61,41 @@ QFont WithFace(QFont font, const QString& face) {
   return font;
 }
 
+// Whether the system has the face itself, not a stand-in its font configuration would pick.
+bool Installed(const QString& face) {
+  return QFontInfo(WithFace(QApplication::font(), face))
+             .family()
+             .compare(face, Qt::CaseInsensitive) == 0;
+}
+
+// Whether the caption of a control of fixed size still fits in `font`.
+bool CaptionFits(const QWidget& widget, const QFont& font) {
+  QString caption;
+  if (const auto* label = qobject_cast<const QLabel*>(&widget)) {
+    caption = label->text();
+  } else if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+    caption = button->text();
+  }
+  if (caption.isEmpty()) return true;
+  const int growth = QFontMetrics(font).horizontalAdvance(caption) -
+                     widget.fontMetrics().horizontalAdvance(caption);
+  return growth <= std::max(0, widget.width() - widget.sizeHint().width());
+}
+
+// Every control takes the skin's face, but for those whose caption it would cut short: they
+// keep the face they have.
 void ApplyFontFace(const QString& face) {
-  if (face.isEmpty()) return;
+  if (face.isEmpty() || !Installed(face)) return;
+  std::vector<std::pair<QWidget*, QFont>> keep;
+  for (QWidget* widget : QApplication::allWidgets()) {
+    if (!CaptionFits(*widget, WithFace(widget->font(), face)))
+      keep.emplace_back(widget, widget->font());
+  }
   QApplication::setFont(WithFace(QApplication::font(), face));
   for (QWidget* widget : QApplication::allWidgets()) {
     if (widget->testAttribute(Qt::WA_SetFont)) widget->setFont(WithFace(widget->font(), face));
   }
+  for (auto& [widget, font] : keep) widget->setFont(font);
 }
 
 }  // namespace
