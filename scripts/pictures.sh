@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Makes the pictures of the project's pages from the builds in build/linux and build/windows:
+#   docs/screenshot.png          Qel on Linux (Xvfb), converting #FFF00F, in its start-up skin
+#   docs/screenshot-windows.png  the same under Wine, in the Windows build
+#   docs/skins.png               Qel's window in each of the 33 skins it carries
+# Each runs on a private Xvfb. Needs xdotool and ImageMagick (scripts/setup.sh installs them).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.05; done
+  export DISPLAY=":$(cat "$work/display")"
+}
+
+# Shows the conversion page with #FFF00F converted, then saves the window's picture.
+picture_of_window() {
+  local out=$1
+  local window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name '^Qel$' 2>/dev/null | head -1) && [[ -n $window ]] && break
+    sleep 0.1
+  done
+  [[ -n $window ]] || { echo "Qel's window never appeared" >&2; exit 1; }
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + 85)) $((Y + 12)) click 1 && sleep 0.5   # the second page
+  xdotool mousemove $((X + 115)) $((Y + 48)) click 1 && sleep 0.3  # the hex field
+  xdotool type --delay 60 '#FFF00F' && sleep 0.3
+  xdotool mousemove $((X + 328)) $((Y + 208)) click 1 && sleep 1  # Go
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
+}
+
+if [[ -x build/linux/qel ]]; then
+  start_xvfb
+  cp build/linux/qel "$work/qel"
+  "$work/qel" >/dev/null 2>&1 &
+  picture_of_window docs/screenshot.png
+  kill %2 2>/dev/null || true
+  build/linux/tools/qel_skin_contact_sheet build/linux/skin/SkinH_EL.dll docs/skins.png
+  echo "docs/screenshot.png, docs/skins.png"
+fi
