@@ -29,8 +29,13 @@ struct Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
   ~Session() {
-    if (style != nullptr && QCoreApplication::instance() != nullptr)
-      QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (style == nullptr || QCoreApplication::instance() == nullptr) return;
+    QStyle* plain = QStyleFactory::create(QStringLiteral("Fusion"));
+    QApplication::setStyle(plain);
+    const QPalette palette = plain->standardPalette();
+    QApplication::setPalette(palette);
+    QApplication::setPalette(palette, "QLabel");
+    QApplication::setPalette(palette, "QRadioButton");
   }
 };
 
