@@ -66,6 +66,15 @@ std::wstring Utf8ToUtf16(std::string_view utf8) {
   return text;
 }
 
+std::wstring WindowsPath(std::string_view buildPath) {
+  std::wstring path = Utf8ToUtf16(buildPath);
+  if (path.starts_with(L'/')) path = L"Z:" + path;
+  for (wchar_t& unit : path) {
+    if (unit == L'/') unit = L'\\';
+  }
+  return path;
+}
+
 void Pump() {
   MSG message{};
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {

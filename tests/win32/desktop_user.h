@@ -16,6 +16,8 @@ namespace qel::test {
 [[noreturn]] void Fail(const std::string& what);
 
 std::wstring Utf8ToUtf16(std::string_view utf8);
+// A path of the build, as Windows names it: a Unix one (a build for Wine) through drive Z:.
+std::wstring WindowsPath(std::string_view buildPath);
 
 // Dispatches the calling thread's waiting messages.
 void Pump();

@@ -21,16 +21,6 @@ namespace {
 using namespace std::chrono_literals;
 using enum ControlId;
 
-// The build's path of qel.exe; a Unix one when built for Wine, which reaches it through drive Z:.
-std::wstring WindowsPath(const char* buildPath) {
-  std::wstring path = Utf8ToUtf16(buildPath);
-  if (path.starts_with(L'/')) path = L"Z:" + path;
-  for (wchar_t& unit : path) {
-    if (unit == L'/') unit = L'\\';
-  }
-  return path;
-}
-
 std::string Utf16ToUtf8(const std::wstring& text) {
   if (text.empty()) return {};
   const int length = static_cast<int>(text.size());

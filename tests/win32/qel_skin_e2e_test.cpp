@@ -19,16 +19,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A build path as Wine reaches it, through drive Z:.
-std::wstring WindowsPath(const char* buildPath) {
-  std::wstring path = Utf8ToUtf16(buildPath);
-  if (path.starts_with(L'/')) path = L"Z:" + path;
-  for (wchar_t& unit : path) {
-    if (unit == L'/') unit = L'\\';
-  }
-  return path;
-}
-
 std::string Contents(const std::wstring& path) {
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
