@@ -43,3 +43,13 @@ if [[ -x build/linux/qel ]]; then
   build/linux/tools/qel_skin_contact_sheet build/linux/skin/SkinH_EL.dll docs/skins.png
   echo "docs/screenshot.png, docs/skins.png"
 fi
+
+if [[ -f build/windows/qel.exe ]]; then
+  scripts/wine-prefix.sh build/wine-prefix
+  start_xvfb
+  cp build/windows/qel.exe "$work/qel.exe"
+  WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all wine "$work/qel.exe" >/dev/null 2>&1 &
+  picture_of_window docs/screenshot-windows.png
+  WINEPREFIX="$root/build/wine-prefix" wineserver -k || true
+  echo "docs/screenshot-windows.png"
+fi
