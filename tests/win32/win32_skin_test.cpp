@@ -187,7 +187,7 @@ class SkinTest : public testing::Test {
   HWND tabs = nullptr;
 
   void SetUp() override {
-    library = LoadLibraryW(QEL_SKIN_LIBRARY);
+    library = LoadLibraryW(test::WindowsPath(QEL_SKIN_LIBRARY).c_str());
     ASSERT_NE(library, nullptr);
     attach = reinterpret_cast<AttachResFunction>(
         reinterpret_cast<void*>(GetProcAddress(library, "SkinH_AttachRes")));
@@ -558,7 +558,8 @@ TEST_F(SkinTest, AfterUnloadingTheWindowsTakeMessagesAndRepaintInTheirOwnLook) {
   SetFocus(edit);
   ASSERT_TRUE(FreeLibrary(library));
   library = nullptr;
-  ASSERT_EQ(GetModuleHandleW(QEL_SKIN_LIBRARY), nullptr) << "the library stayed loaded";
+  ASSERT_EQ(GetModuleHandleW(test::WindowsPath(QEL_SKIN_LIBRARY).c_str()), nullptr)
+      << "the library stayed loaded";
 
   SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
   SendMessageW(button, WM_MOUSELEAVE, 0, 0);
