@@ -11,16 +11,18 @@ work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-  for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.05; done
-  export DISPLAY=":$(cat "$work/display")"
+  local number
+  number=$(mktemp "$work/display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+  for _ in $(seq 100); do [[ -s $number ]] && break; sleep 0.05; done
+  export DISPLAY=":$(cat "$number")"
 }
 
 # Shows the conversion page with #FFF00F converted, then saves the window's picture.
 picture_of_window() {
   local out=$1
   local window=""
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     window=$(xdotool search --onlyvisible --name '^Qel$' 2>/dev/null | head -1) && [[ -n $window ]] && break
     sleep 0.1
   done
@@ -36,8 +38,9 @@ picture_of_window() {
 
 if [[ -x build/linux/qel ]]; then
   start_xvfb
-  cp build/linux/qel "$work/qel"
-  "$work/qel" >/dev/null 2>&1 &
+  mkdir "$work/linux"
+  cp build/linux/qel "$work/linux/qel"
+  "$work/linux/qel" >/dev/null 2>&1 &
   picture_of_window docs/screenshot.png
   kill %2 2>/dev/null || true
   build/linux/tools/qel_skin_contact_sheet build/linux/skin/SkinH_EL.dll docs/skins.png
@@ -46,9 +49,13 @@ fi
 
 if [[ -f build/windows/qel.exe ]]; then
   scripts/wine-prefix.sh build/wine-prefix
+  # A Wine session left from another run would show the window on that run's display.
+  WINEPREFIX="$root/build/wine-prefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$root/build/wine-prefix" wineserver -w
   start_xvfb
-  cp build/windows/qel.exe "$work/qel.exe"
-  WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all wine "$work/qel.exe" >/dev/null 2>&1 &
+  mkdir "$work/windows"
+  cp build/windows/qel.exe "$work/windows/qel.exe"
+  WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all wine "$work/windows/qel.exe" >/dev/null 2>&1 &
   picture_of_window docs/screenshot-windows.png
   WINEPREFIX="$root/build/wine-prefix" wineserver -k || true
   echo "docs/screenshot-windows.png"
