@@ -8,3 +8,4 @@ build/linux/bench/bmp_bench "$@"
 build/linux/bench/byte_search_bench "$@"
 build/linux/bench/image_bench "$@"
 build/linux/bench/pattern_bench "$@"
+bench/sampling_cpu.sh
