@@ -12,6 +12,13 @@ namespace qel {
 EditBox::EditBox(QWidget* parent, std::function<void()> onFocus)
     : QLineEdit(parent), onFocus_(std::move(onFocus)) {}
 
+void EditBox::ShowText(const QString& text) {
+  const bool asSetTextLeavesIt = !hasFocus() && this->text() == text && !hasSelectedText() &&
+                                 cursorPosition() == text.size() && !isUndoAvailable() &&
+                                 !isRedoAvailable() && !isModified();
+  if (!asSetTextLeavesIt) setText(text);
+}
+
 void EditBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   onFocus_();
@@ -31,6 +38,9 @@ RadioBox::RadioBox(const QString& text, QWidget* parent) : QRadioButton(text, pa
 DrawPanel::DrawPanel(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
 
 void DrawPanel::SetColor(const QColor& color) {
+  // A palette of its own stays the panel's even when it shows the inherited colour: the
+  // application's palette may change later.
+  if (testAttribute(Qt::WA_SetPalette) && Color() == color) return;
   QPalette colors = palette();
   colors.setColor(QPalette::Window, color);
   setPalette(colors);
@@ -45,6 +55,7 @@ ColorPicker::ColorPicker(QWidget* parent)
 }
 
 void ColorPicker::SetColor(const QColor& color) {
+  if (color == color_) return;
   color_ = color;
   update();
 }

@@ -19,6 +19,12 @@ class EditBox final : public QLineEdit {
  public:
   EditBox(QWidget* parent, std::function<void()> onFocus);
 
+  // Leaves the box as setText does: the text, the caret at its end, nothing selected, no undo
+  // history. When the box is like that already nothing is done, so a field rewritten with the
+  // same value is neither laid out nor painted again. A focused box is always written: the user
+  // may be composing text in it, which setText ends.
+  void ShowText(const QString& text);
+
  protected:
   void focusInEvent(QFocusEvent* event) override;
 
@@ -36,6 +42,7 @@ class RadioBox final : public QRadioButton {
 class DrawPanel final : public QWidget {
  public:
   explicit DrawPanel(QWidget* parent);
+  // Repaints only when the colour it shows changes.
   void SetColor(const QColor& color);
   QColor Color() const;
 };
@@ -43,6 +50,7 @@ class DrawPanel final : public QWidget {
 class ColorPicker final : public QPushButton {
  public:
   explicit ColorPicker(QWidget* parent);
+  // Repaints only when the colour it shows changes.
   void SetColor(const QColor& color);
   QColor Color() const { return color_; }
 

@@ -167,8 +167,8 @@ void QtMainWindow::SetText(ControlId control, std::string_view text) {
   const QString qtext = ToQString(text);
   if (control == ControlId::MainWindow) {
     setWindowTitle(qtext);
-  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    edit->setText(qtext);
+  } else if (auto* edit = dynamic_cast<EditBox*>(widget)) {
+    edit->ShowText(qtext);
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     button->setText(qtext);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {

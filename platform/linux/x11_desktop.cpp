@@ -189,11 +189,8 @@ struct X11Desktop::State {
 X11Desktop::X11Desktop() = default;
 
 // The connection is made at the first query, so that starting the program does not wait for it.
-X11Desktop::State& X11Desktop::S() {
-  if (state_) {
-    state_->cache->ReadEvents();
-    return *state_;
-  }
+X11Desktop::State& X11Desktop::Connection() {
+  if (state_) return *state_;
   auto state = std::make_unique<State>();
   State& s = *state;
   s.display = XOpenDisplay(nullptr);
@@ -216,18 +213,35 @@ X11Desktop::State& X11Desktop::S() {
   return *state_;
 }
 
+// Sampling asks a few dozen questions a tick; a look at the socket for each would cost a system
+// call each time.
+X11Desktop::State& X11Desktop::S() {
+  State& s = Connection();
+  if (connected_) {
+    s.cache->TakeReadEvents();
+  } else {
+    s.cache->ReadEvents();
+  }
+  return s;
+}
+
 void X11Desktop::ReadEvents() {
   if (state_) state_->cache->ReadEvents();
 }
 
 X11Desktop::~X11Desktop() = default;
 
+// Nothing remembered is used here, so the news can wait for the next question that needs it. The
+// root's child under the pointer comes with the answer, which spares the question for the window
+// under the cursor, asked next, one round trip.
 ScreenPoint X11Desktop::CursorPosition() {
-  State& s = S();
+  State& s = Connection();
   Window rootReturn = 0, child = 0;
   int x = 0, y = 0, windowX = 0, windowY = 0;
   unsigned int mask = 0;
-  XQueryPointer(s.display, s.root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask);
+  if (XQueryPointer(s.display, s.root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask)) {
+    s.cache->KnowChildAt(s.root, x, y, child);
+  }
   return {x, y};
 }
 

@@ -19,7 +19,9 @@ class X11Desktop final : public Desktop {
   X11Desktop& operator=(const X11Desktop&) = delete;
 
   // `connected` is told the connection's socket once it is made, so that the program's event loop
-  // can call ReadEvents whenever the server has news; otherwise news is read at each query.
+  // can call ReadEvents whenever the server has news; a query then takes in only the news Xlib
+  // has read already, which a reply brings along, instead of looking at the socket itself.
+  // Without an event loop news is read from the socket at each query.
   void OnConnected(std::function<void(int socket)> connected) { connected_ = std::move(connected); }
   void ReadEvents();
 
@@ -42,6 +44,9 @@ class X11Desktop final : public Desktop {
 
  private:
   struct State;
+  // The connection, made at the first call.
+  State& Connection();
+  // The connection, with the cache told the news first: for the queries the cache answers.
   State& S();
   std::unique_ptr<State> state_;
   std::function<void(int)> connected_;

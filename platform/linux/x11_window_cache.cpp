@@ -22,12 +22,22 @@ X11WindowCache::Entry& X11WindowCache::Watch(Window window) {
   return entries_[window];
 }
 
-void X11WindowCache::ReadEvents() {
-  while (XPending(display_) > 0) {
+void X11WindowCache::ReadEvents() { ForgetQueued(QueuedAfterFlush); }
+
+void X11WindowCache::TakeReadEvents() { ForgetQueued(QueuedAlready); }
+
+void X11WindowCache::ForgetQueued(int mode) {
+  while (XEventsQueued(display_, mode) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
     Forget(event);
   }
+}
+
+void X11WindowCache::MoveTo(int x, int y) {
+  if (childAtPoint_ == std::make_pair(x, y)) return;
+  childAt_.clear();
+  childAtPoint_ = {x, y};
 }
 
 void X11WindowCache::Forget(const XEvent& event) {

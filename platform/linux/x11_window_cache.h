@@ -41,6 +41,9 @@ class X11WindowCache {
 
   // Reads the events that have arrived and forgets what they may have changed.
   void ReadEvents();
+  // The same for the events Xlib holds already, without looking at the socket: each reply comes
+  // after every event the server sent before it, so these are the news up to the latest reply.
+  void TakeReadEvents();
 
   // The remembered answer for `window`, or `load()`'s, remembered from now on.
   template <typename T, typename Load>
@@ -59,14 +62,18 @@ class X11WindowCache {
   std::optional<Window> ChildAt(Window window, int x, int y, Load load) {
     ErrorTrap trap(display_);
     Watch(window);
-    if (childAtPoint_ != std::make_pair(x, y)) {
-      childAt_.clear();
-      childAtPoint_ = {x, y};
-    }
+    MoveTo(x, y);
     if (const auto found = childAt_.find(window); found != childAt_.end()) return found->second;
     const std::optional<Window> child = load();
     childAt_[window] = child;
     return child;
+  }
+
+  // The child of `window` at (x, y) as the server gave it along with another answer: the pointer's
+  // position comes with the root's child under it. `window` is watched already, as the root is.
+  void KnowChildAt(Window window, int x, int y, Window child) {
+    MoveTo(x, y);
+    childAt_[window] = child;
   }
 
  private:
@@ -75,6 +82,9 @@ class X11WindowCache {
   // Selects the window's events the first time; the caller traps the error of a gone window.
   Entry& Watch(Window window);
   void Forget(const XEvent& event);
+  void ForgetQueued(int mode);
+  // Keeps the answers about children only while they are for this point.
+  void MoveTo(int x, int y);
 
   Display* display_;
   Atom wmState_;

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -293,6 +294,84 @@ TEST_F(QtViewTest, TextsOfAnySizeAndBytesSurviveTheWidgets) {
   EXPECT_FALSE(window.Text(EditBox10).empty());
   window.SetText(MainWindow, kTextStop.gbk);
   EXPECT_EQ(window.Text(MainWindow), kTextStop.gbk);
+}
+
+// How often `widget` is painted for what `write` does, earlier repaints out of the way first.
+int PaintsFor(QWidget& widget, const std::function<void()>& write) {
+  struct Counter final : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  QCoreApplication::processEvents();
+  widget.installEventFilter(&counter);
+  write();
+  QCoreApplication::processEvents();
+  return counter.paints;
+}
+
+// A write is left out only when it would leave the field as it is; any other leaves the box as
+// setText does: the text, the caret at its end, nothing selected, no undo history.
+TEST_F(QtViewTest, AFieldIsRewrittenOnlyWhenTheWriteWouldChangeIt) {
+  ShowAndActivate();
+  struct Case {
+    const char* name;
+    void (*userDid)(QLineEdit&);  // to the box showing "12"
+    const char* written;
+    bool repainted;
+  };
+  const Case cases[] = {
+      {"the same text", [](QLineEdit&) {}, "12", false},
+      {"another text", [](QLineEdit&) {}, "125", true},
+      {"the same text, all selected", [](QLineEdit& e) { e.selectAll(); }, "12", true},
+      {"the same text, the caret moved", [](QLineEdit& e) { e.setCursorPosition(0); }, "12", true},
+      {"the same text, typed and undone", [](QLineEdit& e) { e.insert("9"), e.undo(); }, "12",
+       false},
+  };
+  QLineEdit& edit = *Edit(EditBox7);
+  edit.clearFocus();  // a focused box is always written
+  for (const Case& c : cases) {
+    window.SetText(EditBox7, "");
+    window.SetText(EditBox7, "12");
+    c.userDid(edit);
+    EXPECT_EQ(PaintsFor(edit, [&] { window.SetText(EditBox7, c.written); }) > 0, c.repainted)
+        << c.name;
+    EXPECT_EQ(window.Text(EditBox7), c.written) << c.name;
+    EXPECT_FALSE(edit.hasSelectedText() || edit.isUndoAvailable() || edit.isRedoAvailable() ||
+                 edit.isModified())
+        << c.name;
+    EXPECT_EQ(edit.cursorPosition(), edit.text().size()) << c.name;
+  }
+}
+
+// The swatches repaint only for a new colour. A panel given the colour it inherits keeps it as
+// its own: the skin changes the application's colours after the window is made.
+TEST_F(QtViewTest, TheSwatchesRepaintOnlyForANewColourAndKeepTheirOwn) {
+  ShowAndActivate();
+  auto& panel = *dynamic_cast<DrawPanel*>(window.Widget(DrawPanel1));
+  auto& picker = *dynamic_cast<ColorPicker*>(window.Widget(ColorPicker1));
+  const QColor inherited = panel.Color();
+  const auto asValue = [](QColor c) {
+    return static_cast<ColorValue>(c.red() | c.green() << 8 | c.blue() << 16);
+  };
+  EXPECT_GT(PaintsFor(panel, [&] { window.SetPanelColor(DrawPanel1, asValue(inherited)); }), 0);
+  const QPalette before = QApplication::palette();
+  QPalette changed = before;
+  changed.setColor(QPalette::Window, inherited == Qt::black ? Qt::white : Qt::black);
+  QApplication::setPalette(changed);
+  QCoreApplication::processEvents();  // the change reaches the widgets as posted events
+  EXPECT_EQ(panel.Color(), inherited);
+  QApplication::setPalette(before);
+
+  EXPECT_EQ(
+      PaintsFor(picker, [&] { window.SetPickerColor(ColorPicker1, asValue(picker.Color())); }), 0);
+  EXPECT_EQ(PaintsFor(panel, [&] { window.SetPanelColor(DrawPanel1, asValue(inherited)); }), 0);
+  EXPECT_GT(PaintsFor(picker, [&] { window.SetPickerColor(ColorPicker1, 0x102030); }), 0);
+  EXPECT_GT(PaintsFor(panel, [&] { window.SetPanelColor(DrawPanel1, 0x102030); }), 0);
+  EXPECT_EQ(picker.Color(), ToQColor(0x102030));
+  EXPECT_EQ(panel.Color(), ToQColor(0x102030));
 }
 
 TEST_F(QtViewTest, MessageBoxesShowTitleTextAndIcon) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <functional>
 #include <vector>
 
 #include "sampler/window_under_cursor.h"
@@ -77,6 +78,55 @@ TEST_F(X11DesktopTest, AnswersFollowTheDesktopAsItChanges) {
   EXPECT_FALSE(desktop.IsVisible(window));
   EXPECT_TRUE(desktop.IsIconic(window));
   EXPECT_NE(desktop.WindowFromPoint({550, 350}), window);
+}
+
+// News of a change reaches the desktop without an event loop at the query itself; under one by
+// the loop's own reading or by any reply, which comes after every event sent before it, such as
+// the cursor's position, each sampling tick's first question.
+TEST_F(X11DesktopTest, EveryChangeShowsOnceItsNewsHasCome) {
+  const struct {
+    const char* name;
+    bool eventLoop;
+    void (*beforeAsking)(X11Desktop&);
+  } ways[] = {
+      {"no event loop", false, [](X11Desktop&) {}},
+      {"the loop read the news", true, [](X11Desktop& d) { d.ReadEvents(); }},
+      {"a reply came", true, [](X11Desktop& d) { d.CursorPosition(); }},
+  };
+  for (const auto& way : ways) {
+    X11Desktop watcher;
+    if (way.eventLoop) watcher.OnConnected([](int) {});
+    const auto window = Make({100, 100, 200, 100}, 0x112233, "before");
+    const auto other = Make({400, 100, 200, 100}, 0x445566, "other");
+    x11.MovePointer(150, 150);
+    // The root's child under the pointer comes with its position, for that point alone.
+    EXPECT_EQ(watcher.WindowFromPoint({450, 150}), other) << way.name;
+    EXPECT_EQ(watcher.CursorPosition(), (ScreenPoint{150, 150})) << way.name;
+    EXPECT_EQ(watcher.WindowFromPoint({450, 150}), other) << way.name;
+    EXPECT_EQ(WindowUnderCursor(watcher), window) << way.name;
+    EXPECT_EQ(watcher.Title(window), "before") << way.name;  // remembered from now on
+    const std::pair<std::function<void()>, std::function<bool()>> changes[] = {
+        {[&] { x11.SetTitle(window, "after"); }, [&] { return watcher.Title(window) == "after"; }},
+        {[&] { x11.MoveWindow(other, 120, 120); },
+         [&] {
+           return watcher.WindowFromPoint({150, 150}) == other;
+         }},
+        {[&] { x11.RaiseWindow(window); },
+         [&] {
+           return watcher.WindowFromPoint({150, 150}) == window;
+         }},
+        {[&] { x11.MoveWindow(window, 500, 300); },
+         [&] {
+           return watcher.WindowRectOf(window) == WindowRect{500, 300, 700, 400};
+         }},
+        {[&] { x11.MarkIconic(window); }, [&] { return watcher.IsIconic(window); }},
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+      changes[i].first();
+      way.beforeAsking(watcher);
+      EXPECT_TRUE(changes[i].second()) << way.name << ", change " << i;
+    }
+  }
 }
 
 TEST_F(X11DesktopTest, MinimisedAndVanishedWindowsAreReportedAsSuch) {
