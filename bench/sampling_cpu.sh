@@ -71,26 +71,9 @@ int SkinH_SetAero(int enable) {
 EOF
 fi
 
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset \
-  3>"$work/display" 2>"$work/xvfb.log" &
-children+=($!)
-for _ in $(seq 200); do
-  grep -q . "$work/display" 2>/dev/null && break
-  sleep 0.1
-done
-grep -q . "$work/display" || cannot "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
-
-wait_for_window() {
-  local found
-  for _ in $(seq 200); do
-    found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-    [[ -n $found ]] && echo "$found" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$root/scripts/x_session.sh"
+start_xvfb 1920x1080 "$work" || cannot "no X server"
+children+=("$xvfb_pid")
 
 xmessage -title bench-target -geometry "${target_w}x${target_h}+${target_x}+${target_y}" \
   "the pointer wanders over this window while Qel samples" >/dev/null 2>&1 &

@@ -10,23 +10,13 @@ cd "$root"
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 
-start_xvfb() {
-  local number
-  number=$(mktemp "$work/display.XXXXXX")
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
-  for _ in $(seq 100); do [[ -s $number ]] && break; sleep 0.05; done
-  export DISPLAY=":$(cat "$number")"
-}
+source "$root/scripts/x_session.sh"
 
 # Shows the conversion page with #FFF00F converted, then saves the window's picture.
 picture_of_window() {
   local out=$1
-  local window=""
-  for _ in $(seq 600); do
-    window=$(xdotool search --onlyvisible --name '^Qel$' 2>/dev/null | head -1) && [[ -n $window ]] && break
-    sleep 0.1
-  done
-  [[ -n $window ]] || { echo "Qel's window never appeared" >&2; exit 1; }
+  local window
+  window=$(wait_for_window Qel) || { echo "Qel's window never appeared" >&2; exit 1; }
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + 85)) $((Y + 12)) click 1 && sleep 0.5   # the second page
@@ -37,7 +27,7 @@ picture_of_window() {
 }
 
 if [[ -x build/linux/qel ]]; then
-  start_xvfb
+  start_xvfb 1024x768 "$work"
   mkdir "$work/linux"
   cp build/linux/qel "$work/linux/qel"
   "$work/linux/qel" >/dev/null 2>&1 &
@@ -52,7 +42,7 @@ if [[ -f build/windows/qel.exe ]]; then
   # A Wine session left from another run would show the window on that run's display.
   WINEPREFIX="$root/build/wine-prefix" wineserver -k 2>/dev/null || true
   WINEPREFIX="$root/build/wine-prefix" wineserver -w
-  start_xvfb
+  start_xvfb 1024x768 "$work"
   mkdir "$work/windows"
   cp build/windows/qel.exe "$work/windows/qel.exe"
   WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all wine "$work/windows/qel.exe" >/dev/null 2>&1 &

@@ -67,28 +67,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb writes the display number it took once it accepts connections.
-Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp -noreset \
-  3>"$work/display" 2>"$work/xvfb.log" &
-children+=($!)
-for _ in $(seq 200); do
-  grep -q . "$work/display" 2>/dev/null && break
-  sleep 0.1
-done
-grep -q . "$work/display" || cannot "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
-
-# Prints the id of the visible window with exactly this title, waiting up to 20 s for it.
-wait_for_window() {
-  local found
-  for _ in $(seq 200); do
-    found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-    [[ -n $found ]] && echo "$found" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+source "$root/scripts/x_session.sh"
+start_xvfb "${screen_w}x${screen_h}" "$work" || cannot "no X server"
+children+=("$xvfb_pid")
 
 # Two ordinary windows for the pointer to visit, clear of Qel in the middle of the screen.
 xmessage -title soak-a -geometry 400x200+80+80 "soak a" >/dev/null 2>&1 &

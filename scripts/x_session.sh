@@ -1,0 +1,34 @@
+# Sourced by the scripts that run Qel on a private X server of their own (the soak check, the
+# sampling CPU benchmark, the pictures): starting the server and finding windows on it.
+
+# start_xvfb WIDTHxHEIGHT FOLDER: starts an Xvfb on a free display, notes its pid in xvfb_pid and
+# exports DISPLAY. Returns 1, having said why on standard error, when the server does not start.
+start_xvfb() {
+  local number
+  number=$(mktemp "$2/display.XXXXXX")
+  # Xvfb writes the display number it took once it accepts connections.
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$number" 2>"$number.log" &
+  xvfb_pid=$!
+  for _ in $(seq 200); do
+    grep -q . "$number" 2>/dev/null && break
+    sleep 0.1
+  done
+  if ! grep -q . "$number"; then
+    echo "Xvfb did not start: $(tail -n 3 "$number.log")" >&2
+    return 1
+  fi
+  DISPLAY=":$(head -n 1 "$number")"
+  export DISPLAY
+}
+
+# wait_for_window TITLE: prints the id of the visible window with exactly this title, waiting up
+# to 20 s for it; returns 1 when none comes.
+wait_for_window() {
+  local found
+  for _ in $(seq 200); do
+    found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+    [[ -n $found ]] && echo "$found" && return 0
+    sleep 0.1
+  done
+  return 1
+}
