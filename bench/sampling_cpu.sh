@@ -36,7 +36,7 @@ fail() {
 
 [[ $seconds =~ ^[0-9]+$ && $seconds -ge 1 ]] || cannot "SECONDS must be a whole number, at least 1"
 for tool in Xvfb xdotool xmessage xwininfo; do
-  command -v "$tool" >/dev/null || cannot "$tool is missing: run scripts/setup.sh"
+  command -v "$tool" >/dev/null || cannot "$tool is missing: run scripts/setup.sh --test"
 done
 $skin || command -v cc >/dev/null || cannot "--no-skin builds a library with cc, which is missing"
 [[ -x $qel_binary ]] || cannot "no Qel at $qel_binary: build it or set QEL_BINARY"

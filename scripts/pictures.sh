@@ -3,7 +3,7 @@
 #   docs/screenshot.png          Qel on Linux (Xvfb), converting #FFF00F, in its start-up skin
 #   docs/screenshot-windows.png  the same under Wine, in the Windows build
 #   docs/skins.png               Qel's window in each of the 33 skins it carries
-# Each runs on a private Xvfb. Needs xdotool and ImageMagick (scripts/setup.sh installs them).
+# Each runs on a private Xvfb. Needs xdotool and ImageMagick (scripts/setup.sh --test installs them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

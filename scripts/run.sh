@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and opens Qel.
+# Sets up (only what building and running need), builds and opens Qel.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset linux >/dev/null
-cmake --build --preset linux --target qel
-exec build/linux/qel "$@"
+cmake --preset linux-run >/dev/null
+cmake --build --preset linux-run --target qel
+exec build/linux-run/qel "$@"

@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Qel need on Debian or Ubuntu. Does nothing when all
-# of it is there already.
+# Installs what building and running Qel need on Debian or Ubuntu; with --test also what testing
+# needs: the test and benchmark libraries, the private X server and the tools the tests drive,
+# the Windows build (MinGW-w64) with Wine to run it, and clang for the fuzz targets. Does nothing
+# when all of it is there already.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libx11-dev libxtst-dev libxext-dev libxcomposite-dev libxres-dev libxcb1-dev libfontconfig-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libopencv-dev
-  xvfb xauth dbus-daemon x11-utils xdotool xclip openbox imagemagick fonts-wqy-microhei
-  g++-mingw-w64-x86-64-posix wine wine64
-  clang libclang-rt-14-dev
+  qt6-base-dev libgl-dev libx11-dev libxext-dev libxcomposite-dev libxcb1-dev libfontconfig-dev
+  fonts-wqy-microhei
 )
+case "${1:-}" in
+  "") ;;
+  --test)
+    packages+=(
+      libxtst-dev libxres-dev
+      libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libopencv-dev
+      xvfb xauth dbus-daemon x11-utils xdotool xclip openbox imagemagick
+      g++-mingw-w64-x86-64-posix wine wine64
+      clang libclang-rt-14-dev
+    )
+    ;;
+  *) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -13,7 +13,7 @@ run_preset() {
   ctest --preset "$1"
 }
 
-scripts/setup.sh
+scripts/setup.sh --test
 case "${1:-}" in
   "") run_preset linux && run_preset windows ;;
   --linux) run_preset linux ;;

@@ -48,7 +48,7 @@ case $scale in
 esac
 radio_y=208
 for tool in Xvfb xdotool xmessage; do
-  command -v "$tool" >/dev/null || cannot "$tool is missing: run scripts/setup.sh"
+  command -v "$tool" >/dev/null || cannot "$tool is missing: run scripts/setup.sh --test"
 done
 [[ -x $qel_binary ]] || cannot "no Qel at $qel_binary: build it or set QEL_BINARY"
 [[ -x $x_resources ]] ||

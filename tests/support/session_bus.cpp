@@ -9,7 +9,7 @@ namespace qel::test {
 SessionBus::SessionBus() {
   const Daemon bus = StartDaemon(
       {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"},
-      "dbus-daemon did not start: is it installed? Run scripts/setup.sh (Debian package "
+      "dbus-daemon did not start: is it installed? Run scripts/setup.sh --test (Debian package "
       "dbus-daemon).");
   pid_ = bus.pid;
   address_ = bus.line;

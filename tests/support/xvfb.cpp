@@ -9,7 +9,7 @@ namespace qel::test {
 Xvfb::Xvfb(const std::string& screen) {
   const Daemon server = StartDaemon(
       {"Xvfb", "-displayfd", "{fd}", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
-      "Xvfb did not start: is it installed? Run scripts/setup.sh (Debian package xvfb).");
+      "Xvfb did not start: is it installed? Run scripts/setup.sh --test (Debian package xvfb).");
   pid_ = server.pid;
   display_ = ":" + server.line;
   setenv("DISPLAY", display_.c_str(), 1);
