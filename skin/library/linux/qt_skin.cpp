@@ -10,7 +10,6 @@
 #include <QStyleFactory>
 #include <QWidget>
 #include <algorithm>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -21,7 +20,6 @@ namespace qel::skin {
 namespace {
 
 struct Session {
-  std::optional<Theme> theme;
   bool aero = false;
   QPointer<QtSkinStyle> style;
 
@@ -108,7 +106,6 @@ void ApplyFontFace(const QString& face) {
 void ApplyTheme(const Theme& theme) {
   if (WidgetApplication() == nullptr) return;  // a program without windows has nothing to skin
   Session& session = CurrentSession();
-  session.theme = theme;
   auto* style = new QtSkinStyle(theme, session.aero);
   QApplication::setStyle(style);  // the application owns it from here
   session.style = style;

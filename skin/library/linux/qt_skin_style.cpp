@@ -250,7 +250,7 @@ void QtSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
     case PE_FrameTabWidget:
       painter->save();
       painter->setPen(QPen(ToQColor(theme_.tabs.paneBorder), 1));
-      painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+      painter->drawRect(Inner(option->rect));
       painter->restore();
       return;
     case PE_PanelLineEdit: {
@@ -265,7 +265,7 @@ void QtSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
       const bool focused = option->state & State_HasFocus;
       painter->save();
       painter->setPen(QPen(ToQColor(focused ? theme_.edit.focusBorder : theme_.edit.border), 1));
-      painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+      painter->drawRect(Inner(option->rect));
       if (focused) {
         painter->drawRect(QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5));
       }
@@ -276,7 +276,7 @@ void QtSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
       painter->save();
       QPen dotted(ToQColor(theme_.edit.focusBorder), 1, Qt::DotLine);
       painter->setPen(dotted);
-      painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
+      painter->drawRect(Inner(option->rect));
       painter->restore();
       return;
     }
