@@ -42,17 +42,8 @@ $skin || command -v cc >/dev/null || cannot "--no-skin builds a library with cc,
 [[ -x $qel_binary ]] || cannot "no Qel at $qel_binary: build it or set QEL_BINARY"
 clock_ticks=$(getconf CLK_TCK)
 
-work=$(mktemp -d)
-children=()
-cleanup() {
-  local i
-  for ((i = ${#children[@]} - 1; i >= 0; i--)); do
-    kill "${children[i]}" 2>/dev/null || true
-    wait "${children[i]}" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/scripts/x_session.sh"
+begin_session
 
 # Qel loads the skin library from beside itself and writes its own there only when none is.
 if ! $skin; then
@@ -71,7 +62,6 @@ int SkinH_SetAero(int enable) {
 EOF
 fi
 
-source "$root/scripts/x_session.sh"
 start_xvfb 1920x1080 "$work" || cannot "no X server"
 children+=("$xvfb_pid")
 

@@ -1,6 +1,23 @@
 # Sourced by the scripts that run Qel on a private X server of their own (the soak check, the
 # sampling CPU benchmark, the pictures): starting the server and finding windows on it.
 
+# begin_session: a fresh folder in `work` and a list `children` of the processes the script starts
+# in the background (it adds each), all taken down and removed when the script exits.
+begin_session() {
+  work=$(mktemp -d)
+  children=()
+  trap end_session EXIT
+}
+
+end_session() {
+  local i
+  for ((i = ${#children[@]} - 1; i >= 0; i--)); do
+    kill "${children[i]}" 2>/dev/null || true
+    wait "${children[i]}" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+
 # start_xvfb WIDTHxHEIGHT FOLDER: starts an Xvfb on a free display, notes its pid in xvfb_pid and
 # exports DISPLAY. Returns 1, having said why on standard error, when the server does not start.
 start_xvfb() {

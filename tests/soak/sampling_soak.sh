@@ -55,19 +55,9 @@ done
   cannot "no qel_x_resources at $x_resources: build the target or set QEL_X_RESOURCES"
 warmup=$((duration / 10 < 60 ? duration / 10 : 60))
 
-work=$(mktemp -d)
-children=()
-cleanup() {
-  local i
-  for ((i = ${#children[@]} - 1; i >= 0; i--)); do
-    kill "${children[i]}" 2>/dev/null || true
-    wait "${children[i]}" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$root/scripts/x_session.sh"
+begin_session
+
 start_xvfb "${screen_w}x${screen_h}" "$work" || cannot "no X server"
 children+=("$xvfb_pid")
 
