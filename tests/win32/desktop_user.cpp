@@ -93,6 +93,20 @@ bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
 }
 
+HWND WaitForVisibleWindowOf(DWORD processId, const std::wstring& title,
+                            std::chrono::milliseconds patience) {
+  HWND found = nullptr;
+  const bool shown = PumpUntil(
+      [&] {
+        found = FindWindowW(nullptr, title.c_str());
+        DWORD owner = 0;
+        if (found != nullptr) GetWindowThreadProcessId(found, &owner);
+        return found != nullptr && owner == processId && IsWindowVisible(found);
+      },
+      patience);
+  return shown ? found : nullptr;
+}
+
 void RegisterWindowClass(const std::wstring& name, WNDPROC procedure) {
   // Classes live as long as the test program; several threads of it may ask for one.
   static std::mutex guard;

@@ -24,6 +24,11 @@ void Pump();
 // Pumps until `condition` holds; false if it still does not after `patience`.
 bool PumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds patience);
 
+// The visible top-level window of that title that process `processId` owns, once it has one; null
+// when it still has none after `patience`.
+HWND WaitForVisibleWindowOf(DWORD processId, const std::wstring& title,
+                            std::chrono::milliseconds patience);
+
 // Registers a window class of this program once; later calls with the same name do nothing.
 void RegisterWindowClass(const std::wstring& name, WNDPROC procedure);
 

@@ -77,15 +77,8 @@ class QelExe : public testing::Test {
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process))
         << "cannot start qel.exe: error " << GetLastError();
-    const bool shown = PumpUntil(
-        [this] {
-          window = FindWindowW(nullptr, L"Qel");
-          DWORD owner = 0;
-          if (window != nullptr) GetWindowThreadProcessId(window, &owner);
-          return window != nullptr && owner == process.dwProcessId && IsWindowVisible(window);
-        },
-        30s);
-    ASSERT_TRUE(shown) << "the window never appeared";
+    window = WaitForVisibleWindowOf(process.dwProcessId, L"Qel", 30s);
+    ASSERT_NE(window, nullptr) << "the window never appeared";
     ClientToScreen(window, &origin);
     // Ready for the pointer once its controls are what lies under it.
     const bool ready = PumpUntil(

@@ -74,17 +74,8 @@ class Started {
   Started& operator=(const Started&) = delete;
 
   // Its visible top-level window of that title, or null when none comes within 30 s.
-  HWND WaitForWindow(const wchar_t* title) const {
-    HWND found = nullptr;
-    PumpUntil(
-        [&] {
-          found = FindWindowW(nullptr, title);
-          DWORD owner = 0;
-          if (found != nullptr) GetWindowThreadProcessId(found, &owner);
-          return found != nullptr && owner == process_.dwProcessId && IsWindowVisible(found);
-        },
-        30s);
-    return found;
+  HWND WaitForWindow(const std::wstring& title) const {
+    return WaitForVisibleWindowOf(process_.dwProcessId, title, 30s);
   }
   std::optional<DWORD> WaitForExit() const {
     if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) return std::nullopt;
@@ -131,7 +122,7 @@ TEST(QelExeSkin, AFolderOfThatNameAndNoLibraryToBeFoundEndWithTheFatalErrorNamin
   const ProgramFolder folder;
   ASSERT_TRUE(CreateDirectoryW(folder.Library().c_str(), nullptr));
   const Started qel(folder.Program());
-  const HWND box = qel.WaitForWindow(Utf8ToUtf16(kTextErrorTitle.readable).c_str());
+  const HWND box = qel.WaitForWindow(Utf8ToUtf16(kTextErrorTitle.readable));
   ASSERT_NE(box, nullptr) << "no error box";
   wchar_t text[512] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 512);  // a message box's text
