@@ -169,6 +169,12 @@ SearchInputError::SearchInputError(Input input, const std::string& problem)
       input_(input),
       problem_(problem) {}
 
+bool NeedsDesktop(Request request, bool inImageFile) {
+  const bool picturesOnly =
+      request == Request::kColor || request == Request::kImage || request == Request::kPattern;
+  return !(inImageFile && picturesOnly);
+}
+
 std::optional<ColorValue> PixelAt(const BitmapContext& context, std::int32_t x, std::int32_t y,
                                   WindowHandle window, bool throughWindow) {
   if (window != 0 || throughWindow) RequireWindow(context, window);

@@ -81,6 +81,21 @@ class SearchInputError : public std::invalid_argument {
   std::string problem_;
 };
 
+// What a script asks for: one of the operations below.
+enum class Request { kPixel, kGrab, kColor, kImage, kPattern, kText, kNumber };
+
+// Whether `request` needs the desktop this process runs on. Colours, images and patterns looked
+// for in a BMP file need nothing but the file, so an InMemoryDesktop serves them where there is no
+// desktop; text is drawn in the system's fonts, and the rest reads the screen.
+bool NeedsDesktop(Request request, bool inImageFile);
+
+// The numbers a script may give: a tolerance in palette-index steps from 0, a similarity in per
+// cent from 0 (all points), a font size in points from 1, and the depths a grab is saved at.
+inline constexpr std::int32_t kLargestTolerance = 255;
+inline constexpr std::int32_t kLargestSimilarity = 100;
+inline constexpr std::int32_t kLargestFontSize = 200;
+inline constexpr int kGrabDepths[] = {1, 4, 8, 16, 24, 32};
+
 // The colour of one pixel: (x, y) on the screen when `window` is 0, else in the window's client
 // area, read through its own drawing with `throughWindow`. nullopt when it cannot be read.
 std::optional<ColorValue> PixelAt(const BitmapContext& context, std::int32_t x, std::int32_t y,

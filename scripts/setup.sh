@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and running Qel need on Debian or Ubuntu; with --test also what testing
 # needs: the test and benchmark libraries, the private X server and the tools the tests drive,
-# the Windows build (MinGW-w64) with Wine to run it, and clang for the fuzz targets. Does nothing
-# when all of it is there already.
+# the Windows build (MinGW-w64) with Wine to run it, clang for the fuzz targets, and pybind11 with
+# pytest and numpy for the Python module. Does nothing when all of it is there already.
 set -euo pipefail
 
 packages=(
@@ -19,6 +19,7 @@ case "${1:-}" in
       xvfb xauth dbus-daemon x11-utils xdotool xclip openbox imagemagick
       g++-mingw-w64-x86-64-posix wine wine64
       clang libclang-rt-14-dev
+      pybind11-dev python3-dev python3-pytest python3-numpy
     )
     ;;
   *) echo "usage: $0 [--test]" >&2; exit 2 ;;
