@@ -5,6 +5,7 @@
 #include "app/skin_deployment.h"
 #include "convert/convert_command.h"
 #include "convert/preview.h"
+#include "sampler/find_command.h"
 #include "sampler/sampling_control.h"
 #include "sampler/sampling_tick.h"
 
@@ -41,11 +42,16 @@ void SampleTickHandler(HandlerContext& context, std::int32_t, std::int32_t) {
       context.globals.DisplayScale, context.globals.LastColorBytes);
 }
 
+void CopyFindCommandHandler(HandlerContext& context, std::int32_t, std::int32_t) {
+  OnCopyFindCommand(context.form, context.platform.images);
+}
+
 constexpr std::array kBindings{
     Binding{MainWindow, Event::Created, "OnMainWindowCreated", &WindowCreatedHandler},
     Binding{Button1, Event::Click, "OnStartStopClick", &StartStopHandler},
     Binding{Label13, Event::Notify, "OnHotkeyNotify", &HotkeyNotifyHandler},
     Binding{Timer1, Event::Tick, "OnSampleTick", &SampleTickHandler},
+    Binding{TabBox1, Event::Copy, "OnCopyFindCommand", &CopyFindCommandHandler},
     Binding{Button2, Event::Click, "OnConvertClick", &FormHandler<OnConvertClick>},
     Binding{Timer2, Event::Tick, "OnPreviewTick", &FormHandler<OnPreviewTick>},
     Binding{EditBox9, Event::GotFocus, "OnHexInputFocus", &FormHandler<OnHexInputFocus>},

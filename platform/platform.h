@@ -23,7 +23,9 @@ inline constexpr ColorValue kClrInvalid = 0xFFFFFFFFu;
 // The program's window handles are 32-bit.
 using WindowHandle = std::uint32_t;
 
-enum class Event : std::uint8_t { Created, Click, Notify, Tick, GotFocus };
+// Copy is the user's copy keys (Ctrl+C) pressed in the window where the ordinary copy has nothing
+// to take, as no edit box with selected text has the focus; the tab control raises it.
+enum class Event : std::uint8_t { Created, Click, Notify, Tick, GotFocus, Copy };
 
 // Where a view sends what happens on its controls. Notify carries two integers.
 class EventSink {
@@ -47,6 +49,8 @@ class Form {
   virtual void SetPanelColor(ControlId panel, ColorValue color) = 0;
   virtual void SetPickerColor(ControlId picker, ColorValue color) = 0;
   virtual WindowHandle NativeHandle(ControlId control) = 0;
+  // The page the tab control shows, counted from 0.
+  virtual int SelectedPage(ControlId tabs) const = 0;
 };
 
 // A periodic timer of the platform. The timer rules sit on top of it (ruled_timer.h).
@@ -251,6 +255,9 @@ class ImageServices {
   // The image another program offers, in whichever image format it offers; nullopt when there is
   // none.
   virtual std::optional<ArgbImage> ClipboardImage() = 0;
+  // Offers the GBK text to every other program as plain Unicode text, in place of whatever the
+  // clipboard held; false when the clipboard cannot be taken.
+  virtual bool SetClipboardText(std::string_view text) = 0;
   // A PNG image, as icon files embed them; nullopt when the bytes are not one.
   virtual std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) = 0;
   // GBK text in the font, aliased (every pixel covered fully or not at all), so that the same

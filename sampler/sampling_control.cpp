@@ -28,8 +28,10 @@ std::string ScaleMessageText() {
                       kTextScaleBoxLine7.gbk, kCrLf, kTextScaleBoxLine8.gbk});
 }
 
+bool IsSampling(const Form& form) { return CompareTexts(form.Text(Button1), kTextStart.gbk) != 0; }
+
 void OnStartStopClick(Form& form, Dialogs& dialogs, float& displayScale) {
-  if (CompareTexts(form.Text(Button1), kTextStart.gbk) != 0) {
+  if (IsSampling(form)) {
     form.SetText(Button1, kTextStart.gbk);
     form.SetTimerInterval(Timer1, 0);
     return;

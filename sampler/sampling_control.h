@@ -14,6 +14,9 @@ inline constexpr int kSamplingIntervalMs = 100;
 // The eight lines of the box shown when sampling is started with no scale chosen.
 std::string ScaleMessageText();
 
+// Any caption of Button1 but exactly "开始(F2)" means that sampling runs.
+bool IsSampling(const Form& form);
+
 void OnStartStopClick(Form& form, Dialogs& dialogs, float& displayScale);
 
 // The notification Label13 raises when a registered hotkey fires: (identifier, extra).

@@ -5,9 +5,10 @@
 namespace qel {
 
 FakeForm::FakeForm(const Layout& layout, FakeClock& clock, EventSink& events)
-    : layout_(layout), events_(events), timers_(layout, events, [&clock](auto onTick) {
-        return clock.MakeTimer(std::move(onTick));
-      }) {
+    : layout_(layout),
+      events_(events),
+      timers_(layout, events, [&clock](auto onTick) { return clock.MakeTimer(std::move(onTick)); }),
+      selectedPage_(layout.window.initialPage) {
   texts_[Index(ControlId::MainWindow)] = std::string(layout.window.caption);
   for (const ControlSpec& control : layout.controls) {
     if (control.type != ControlType::EditBox && control.type != ControlType::Timer) {
@@ -40,6 +41,10 @@ WindowHandle FakeForm::NativeHandle(ControlId control) {
   return 0x10000u + static_cast<WindowHandle>(Index(control));
 }
 
+int FakeForm::SelectedPage(ControlId tabs) const {
+  return tabs == layout_.window.tabBox ? selectedPage_ : -1;
+}
+
 void FakeForm::Check(ControlId radio) {
   const ControlId parent = layout_.Find(radio).parent;
   for (const ControlSpec& control : layout_.controls) {
@@ -52,6 +57,8 @@ void FakeForm::Check(ControlId radio) {
 void FakeForm::Click(ControlId button) { events_.Deliver(button, Event::Click); }
 
 void FakeForm::Focus(ControlId control) { events_.Deliver(control, Event::GotFocus); }
+
+void FakeForm::PressCopyKeys() { events_.Deliver(layout_.window.tabBox, Event::Copy); }
 
 void FakeForm::ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
                               std::intptr_t lParam) {

@@ -29,11 +29,15 @@ class FakeForm final : public Form {
   void SetPanelColor(ControlId panel, ColorValue color) override;
   void SetPickerColor(ControlId picker, ColorValue color) override;
   WindowHandle NativeHandle(ControlId control) override;
+  int SelectedPage(ControlId tabs) const override;
 
   // A click on a radio button checks it and clears the others of its parent.
   void Check(ControlId radio);
   void Click(ControlId button);
   void Focus(ControlId control);
+  void SelectPage(int page) { selectedPage_ = page; }
+  // Ctrl+C with no selected text in the focus.
+  void PressCopyKeys();
   // A message sent to one of the form's windows, as the platform delivers it.
   void ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
                       std::intptr_t lParam);
@@ -51,6 +55,7 @@ class FakeForm final : public Form {
   std::array<bool, kControlCount> checked_{};
   std::array<std::optional<ColorValue>, kControlCount> colors_;
   FormTimers timers_;
+  int selectedPage_;
 };
 
 }  // namespace qel

@@ -7,12 +7,20 @@ namespace qel {
 bool FakeImageServices::SetClipboardImage(const ArgbImage& image) {
   if (clipboardLocked) return false;
   clipboard = image;
+  clipboardText.reset();
   return true;
 }
 
 std::optional<ArgbImage> FakeImageServices::ClipboardImage() {
   if (clipboardLocked) return std::nullopt;
   return clipboard;
+}
+
+bool FakeImageServices::SetClipboardText(std::string_view text) {
+  if (clipboardLocked) return false;
+  clipboardText = std::string(text);
+  clipboard.reset();
+  return true;
 }
 
 std::optional<TextCoverage> FakeImageServices::RenderText(const FontRequest& font,

@@ -1,6 +1,7 @@
 #include "platform/linux/qt_controls.h"
 
 #include <QColorDialog>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStyleOptionTabWidgetFrame>
@@ -22,6 +23,14 @@ void EditBox::ShowText(const QString& text) {
 void EditBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   onFocus_();
+}
+
+void EditBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy) && !hasSelectedText()) {
+    event->ignore();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
 }
 
 RadioBox::RadioBox(const QString& text, QWidget* parent) : QRadioButton(text, parent) {

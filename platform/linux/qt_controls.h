@@ -1,6 +1,7 @@
 // The Qt widgets behind the layout's control types where Qt has no ready one: an edit box that
-// reports focus after its own focus handling, a plain colour panel, a colour picker, and a tab
-// control whose pages hold controls placed in the tab control's own coordinates.
+// reports focus after its own focus handling and copies only a selection, a plain colour panel, a
+// colour picker, and a tab control whose pages hold controls placed in the tab control's own
+// coordinates.
 #pragma once
 
 #include <QColor>
@@ -27,6 +28,8 @@ class EditBox final : public QLineEdit {
 
  protected:
   void focusInEvent(QFocusEvent* event) override;
+  // Without selected text the copy keys go on to the window.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::function<void()> onFocus_;

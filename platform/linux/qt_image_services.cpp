@@ -8,8 +8,10 @@
 #include <QThread>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
+#include "platform/linux/gbk.h"
 #include "platform/linux/qt_text_renderer.h"
 #include "platform/linux/qt_x11_connection.h"
 #include "platform/linux/x11_clipboard_owner.h"
@@ -103,6 +105,28 @@ bool QtImageServices::SetClipboardImage(const ArgbImage& image) {
   // Encoded at the first request for each format, on the serving thread.
   return OwnOffer().Offer({{"image/png", [qimage] { return Encode(qimage, "PNG"); }},
                            {"image/bmp", [qimage] { return Encode(qimage, "BMP"); }}});
+}
+
+bool QtImageServices::SetClipboardText(std::string_view text) {
+  const std::u16string utf16 = GbkToUtf16(text);
+  const QString qtext = QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
+  const QByteArray utf8 = qtext.toUtf8();
+  if (QClipboard* clipboard = QtClipboard()) {
+    // Qt offers a text as UTF8_STRING, STRING and the like; the MIME name is added for the
+    // programs that ask for that.
+    auto data = std::make_unique<QMimeData>();
+    data->setText(qtext);
+    data->setData(QStringLiteral("text/plain;charset=utf-8"), utf8);
+    clipboard->setMimeData(data.release());  // the clipboard takes it
+    if (QtOwnsClipboard()) return true;      // as for an image, above
+  }
+  const std::vector<std::uint8_t> utf8Bytes(utf8.begin(), utf8.end());
+  // ICCCM's STRING is Latin-1: characters beyond it are lost there.
+  const QByteArray latin1 = qtext.toLatin1();
+  const std::vector<std::uint8_t> latin1Bytes(latin1.begin(), latin1.end());
+  return OwnOffer().Offer({{"UTF8_STRING", [utf8Bytes] { return utf8Bytes; }},
+                           {"text/plain;charset=utf-8", [utf8Bytes] { return utf8Bytes; }},
+                           {"STRING", [latin1Bytes] { return latin1Bytes; }}});
 }
 
 std::optional<ArgbImage> QtImageServices::ClipboardImage() {

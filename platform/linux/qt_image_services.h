@@ -15,6 +15,7 @@ class QtImageServices final : public ImageServices {
  public:
   bool SetClipboardImage(const ArgbImage& image) override;
   std::optional<ArgbImage> ClipboardImage() override;
+  bool SetClipboardText(std::string_view text) override;
   std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) override;
   // Through Qt's fonts (platform/linux/qt_text_renderer.h).
   std::optional<TextCoverage> RenderText(const FontRequest& font, std::string_view text) override;

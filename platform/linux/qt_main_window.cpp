@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QStringList>
@@ -210,6 +211,10 @@ WindowHandle QtMainWindow::NativeHandle(ControlId control) {
   return window->Id();
 }
 
+int QtMainWindow::SelectedPage(ControlId tabs) const {
+  return tabBox_ != nullptr && tabs == layout_.window.tabBox ? tabBox_->CurrentPage() : -1;
+}
+
 void QtMainWindow::ReceiveMessage(WindowHandle target, std::uint32_t message, std::uintptr_t wParam,
                                   std::intptr_t lParam) {
   if (message != kLabelNotifyMessage || target == 0) return;
@@ -241,6 +246,15 @@ void QtMainWindow::showEvent(QShowEvent* event) {
 void QtMainWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   KeepOuterSize();
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+  if (!event->matches(QKeySequence::Copy)) {
+    QWidget::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  events_.Deliver(layout_.window.tabBox, Event::Copy);
 }
 
 void QtMainWindow::KeepOuterSize() {

@@ -27,6 +27,7 @@ class QtMainWindow final : public QWidget, public Form {
   void SetPickerColor(ControlId picker, ColorValue color) override;
   // The main window's own window; for a control, a message window that stands for it.
   WindowHandle NativeHandle(ControlId control) override;
+  int SelectedPage(ControlId tabs) const override;
 
   // The widget of a control (null for the timers): what the view tests inspect.
   QWidget* Widget(ControlId control) const { return widgets_[Index(control)]; }
@@ -43,6 +44,8 @@ class QtMainWindow final : public QWidget, public Form {
  protected:
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  // The copy keys reach the window when the focus had nothing to copy.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   static std::size_t Index(ControlId id) { return static_cast<std::size_t>(id); }

@@ -6,8 +6,10 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
+#include "platform/win32/win32_gbk.h"
 #include "platform/win32/win32_packed_dib.h"
 #include "platform/win32/win32_text.h"
 
@@ -86,6 +88,25 @@ std::optional<std::vector<std::uint8_t>> ClipboardBytes(UINT format) {
   return copy;
 }
 
+// The text's UTF-16 code units with their terminator, as CF_UNICODETEXT holds them.
+std::vector<std::uint8_t> UnicodeTextBytes(const std::wstring& text) {
+  const auto* first = reinterpret_cast<const std::uint8_t*>(text.c_str());
+  return {first, first + (text.size() + 1) * sizeof(wchar_t)};
+}
+
+// The text in the system's ANSI code page with its terminator, as CF_TEXT holds it.
+std::vector<std::uint8_t> AnsiTextBytes(const std::wstring& text) {
+  const int length = static_cast<int>(text.size()) + 1;
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, nullptr, 0, nullptr, nullptr);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size > 0 ? size : 0));
+  if (size > 0) {
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), length, reinterpret_cast<char*>(bytes.data()),
+                        size, nullptr, nullptr);
+  }
+  return bytes;
+}
+
 // COM for the calling thread for as long as it lives, unless the thread had it already. A single-
 // threaded apartment, as a thread with windows wants; WIC's factory works in either kind.
 class ComScope {
@@ -125,6 +146,21 @@ bool Win32ImageServices::SetClipboardImage(const ArgbImage& image) {
   if (!clipboard.IsOpen() || EmptyClipboard() == 0) return false;
   // Both or neither, so that no program pastes a half-offered image.
   if (withAlphaMemory.PutOnClipboard(CF_DIBV5) && plainMemory.PutOnClipboard(CF_DIB)) return true;
+  EmptyClipboard();
+  return false;
+}
+
+bool Win32ImageServices::SetClipboardText(std::string_view text) {
+  const std::wstring unicode = GbkToUtf16(text);
+  const std::vector<std::uint8_t> ansi = AnsiTextBytes(unicode);
+  if (ansi.empty() || owner_ == nullptr) return false;
+  GlobalBytes unicodeMemory(UnicodeTextBytes(unicode));
+  GlobalBytes ansiMemory(ansi);
+  const OpenedClipboard clipboard(owner_);
+  if (!clipboard.IsOpen() || EmptyClipboard() == 0) return false;
+  if (unicodeMemory.PutOnClipboard(CF_UNICODETEXT) && ansiMemory.PutOnClipboard(CF_TEXT)) {
+    return true;
+  }
   EmptyClipboard();
   return false;
 }

@@ -1,5 +1,5 @@
-// The desktop's clipboard on Windows, offered and read as packed DIBs, PNG decoding through the
-// system's imaging component (WIC), and text drawn by the system's GDI.
+// The desktop's clipboard on Windows, images offered and read as packed DIBs, text offered, PNG
+// decoding through the system's imaging component (WIC), and text drawn by the system's GDI.
 #pragma once
 
 #include "platform/platform.h"
@@ -18,6 +18,8 @@ class Win32ImageServices final : public ImageServices {
   bool SetClipboardImage(const ArgbImage& image) override;
   // CF_DIBV5, else CF_DIB.
   std::optional<ArgbImage> ClipboardImage() override;
+  // CF_UNICODETEXT, and CF_TEXT in the system's ANSI code page for programs that read only that.
+  bool SetClipboardText(std::string_view text) override;
   std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) override;
   // CreateFontW at NONANTIALIASED_QUALITY and TextOutW into a DIB section.
   std::optional<TextCoverage> RenderText(const FontRequest& font, std::string_view text) override;

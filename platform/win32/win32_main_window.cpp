@@ -178,6 +178,33 @@ int Win32MainWindow::CurrentPage() const {
   return tabs == nullptr ? -1 : static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
 }
 
+int Win32MainWindow::SelectedPage(ControlId tabs) const {
+  return tabs == layout_.window.tabBox ? CurrentPage() : -1;
+}
+
+bool Win32MainWindow::TranslateCopyKeys(const MSG& message) {
+  if (message.message != WM_KEYDOWN || !IsWithin(message.hwnd, Window(ControlId::MainWindow))) {
+    return false;
+  }
+  const bool onlyControl =
+      GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
+  const bool copyKey = message.wParam == 'C' || message.wParam == VK_INSERT;
+  if (!onlyControl || !copyKey || HasSelectedText(GetFocus())) return false;
+  events_.Deliver(layout_.window.tabBox, Event::Copy);
+  return true;
+}
+
+bool Win32MainWindow::HasSelectedText(HWND control) const {
+  if (!IsWithin(control, Window(ControlId::MainWindow))) return false;
+  const std::optional<ControlId> id = ControlOfCommand(GetDlgCtrlID(control));
+  if (!id || Window(*id) != control || layout_.Find(*id).type != ControlType::EditBox) return false;
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return start != end;
+}
+
 void Win32MainWindow::ShowPage(int page) {
   const HWND focus = GetFocus();
   bool focusHidden = false;

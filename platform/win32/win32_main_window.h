@@ -32,6 +32,7 @@ class Win32MainWindow final : public Form {
   void SetPanelColor(ControlId panel, ColorValue color) override;
   void SetPickerColor(ControlId picker, ColorValue color) override;
   WindowHandle NativeHandle(ControlId control) override;
+  int SelectedPage(ControlId tabs) const override;
 
   // The window of a control (null for the timers) or of the main window itself.
   HWND Window(ControlId control) const { return windows_[Index(control)]; }
@@ -39,6 +40,11 @@ class Win32MainWindow final : public Form {
   // Shows the window with `showCommand` (SW_SHOW or one that keeps the activation elsewhere).
   void Show(int showCommand);
   int CurrentPage() const;
+
+  // Takes the copy keys (Ctrl+C, Ctrl+Insert) pressed anywhere in the window before the focused
+  // control sees them, unless that is an edit box with selected text to copy, and raises the copy
+  // event instead. True when the message was taken.
+  bool TranslateCopyKeys(const MSG& message);
 
  private:
   struct FontDeleter {
@@ -60,6 +66,7 @@ class Win32MainWindow final : public Form {
   void OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnControlColor(UINT message, WPARAM wParam, LPARAM lParam);
   void ShowPage(int page);
+  bool HasSelectedText(HWND control) const;
 
   const Layout& layout_;
   EventSink& events_;

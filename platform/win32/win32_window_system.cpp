@@ -19,6 +19,7 @@ void Win32WindowSystem::ShowMainWindow() { mainWindow_->Show(SW_SHOWNORMAL); }
 void Win32WindowSystem::RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (mainWindow_ && mainWindow_->TranslateCopyKeys(message)) continue;
     HWND window = mainWindow_ ? mainWindow_->Window(ControlId::MainWindow) : nullptr;
     if (window != nullptr && IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);

@@ -1,5 +1,6 @@
 // The windowing system on Windows: the main window and the message loop, in which the dialog keys
-// (Tab, Shift+Tab, the arrows within the radio group) move the focus between the controls.
+// (Tab, Shift+Tab, the arrows within the radio group) move the focus between the controls and the
+// copy keys go to the window unless an edit box has text to copy.
 #pragma once
 
 #include <memory>

@@ -37,7 +37,7 @@ class DispatcherTest : public testing::Test, protected FakePlatform {
 TEST(EventBindings, EachBoundControlHasOneEventAndHandlerNamesAreUnique) {
   std::set<ControlId> controls;
   std::set<std::string_view> handlers;
-  EXPECT_EQ(EventBindings().size(), 11u);
+  EXPECT_EQ(EventBindings().size(), 12u);
   for (const Binding& binding : EventBindings()) {
     EXPECT_TRUE(controls.insert(binding.control).second) << ControlName(binding.control);
     EXPECT_TRUE(handlers.insert(binding.handlerName).second) << binding.handlerName;
@@ -49,6 +49,16 @@ TEST_F(DispatcherTest, BoundEventRunsItsHandler) {
   form.SetText(EditBox9, "#FF");
   dispatcher.Deliver(Button2, Event::Click, 0, 0);
   EXPECT_EQ(form.Text(EditBox14), "255");
+}
+
+TEST_F(DispatcherTest, TheCopyKeysCopyTheSampledPixelsFindCommand) {
+  form.Check(RadioBox1);
+  form.Click(Button1);
+  desktop.cursor = {30, 40};
+  screen.SetPixel(30, 40, 0xFF8000);  // 0x00RRGGBB
+  clock.Advance(100);
+  form.PressCopyKeys();
+  EXPECT_EQ(images.clipboardText, "qel-find color FF8000 --area 30,40,1,1");
 }
 
 TEST_F(DispatcherTest, UnboundEventsAndEventsOfUnboundControlsAreIgnored) {

@@ -22,6 +22,7 @@ class RecordingImages final : public ImageServices {
   std::optional<ArgbImage> answer = ArgbImage{2, 1, {0xFF102030, 0x00405060}};
 
   bool SetClipboardImage(const ArgbImage&) override { return false; }
+  bool SetClipboardText(std::string_view) override { return false; }
   std::optional<ArgbImage> ClipboardImage() override { return std::nullopt; }
   std::optional<ArgbImage> DecodePng(std::span<const std::uint8_t> bytes) override {
     pngCalls.emplace_back(bytes.begin(), bytes.end());

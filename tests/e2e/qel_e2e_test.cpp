@@ -128,6 +128,21 @@ TEST_F(QelProgram, SamplesThePixelUnderTheCursorAtTheChosenScale) {
   x11.DestroyWindow(probe);
 }
 
+TEST_F(QelProgram, CtrlCWhileSamplingCopiesTheFindCommandForTheShownPixel) {
+  const std::uint32_t probe =
+      x11.CreateWindow({50, 20, 200, 100}, test::kSampledRgb, "probe", "QelProbe");
+  ClickControl(RadioBox2);
+  ClickControl(Button1);
+  x11.MovePointer(test::kSampledCursorX, test::kSampledCursorY);
+  std::this_thread::sleep_for(400ms);
+  x11.ClearClipboardOwner();
+  x11.ControlKey('c');
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(x11.ReadClipboard(1s), "qel-find color FAFAFF --area 126,50,1,1");
+  x11.PressKey("space");
+  x11.DestroyWindow(probe);
+}
+
 TEST_F(QelProgram, StartingWithoutAScaleExplainsAndStaysOff) {
   ClickControl(Button1);
   // The box is modal and titled with the request to read the instructions.

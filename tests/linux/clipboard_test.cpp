@@ -173,6 +173,31 @@ TEST_F(ClipboardTest, AfterUserInputQtsOwnClipboardServes) {
                          .convertToFormat(QImage::Format_ARGB32)) == Images()[0].image.pixels);
 }
 
+TEST_F(ClipboardTest, CopiedTextIsPastedByAnotherProgramInPlaceOfAnImage) {
+  struct Paste {
+    std::string gbk;
+    const char* target;
+    std::string expected;
+  };
+  const Paste pastes[] = {
+      {"qel-find color FAFAFF --area 126,50,1,1", "UTF8_STRING",
+       "qel-find color FAFAFF --area 126,50,1,1"},
+      {"\xC8\xA1\xC9\xAB #FFF00F", "UTF8_STRING", "\xE5\x8F\x96\xE8\x89\xB2 #FFF00F"},  // 取色
+      {"\xC8\xA1\xC9\xAB #FFF00F", "text/plain;charset=utf-8", "\xE5\x8F\x96\xE8\x89\xB2 #FFF00F"},
+      {"#FFF00F", "STRING", "#FFF00F"},
+  };
+  for (const Paste& paste : pastes) {
+    SCOPED_TRACE(paste.target);
+    ASSERT_TRUE(QtImageServices().SetClipboardImage(Images()[0].image));
+    ASSERT_TRUE(QtImageServices().SetClipboardText(paste.gbk));
+    const auto pasted = dir / "pasted";
+    ASSERT_TRUE(test::XclipOut(paste.target, pasted.string(), Idle));
+    const std::vector<std::uint8_t> bytes = ReadFile(pasted);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), paste.expected);
+    EXPECT_FALSE(QtImageServices().ClipboardImage());
+  }
+}
+
 TEST_F(ClipboardTest, TextOnTheClipboardIsNoImage) {
   const auto file = dir / "text";
   std::ofstream(file) << "not an image";

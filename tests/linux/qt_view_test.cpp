@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -262,6 +263,37 @@ TEST_F(QtViewTest, TheFocusHandlerRunsAfterTheEditBoxHasTakenTheFocus) {
   EXPECT_EQ(window.Text(EditBox13), "");
   EXPECT_EQ(window.Text(EditBox10), "");
   EXPECT_EQ(window.TimerInterval(Timer2), 500);
+}
+
+// The copy keys copy an edit box's selected text as ever; anywhere else they are the tab control's.
+TEST_F(QtViewTest, CtrlCCopiesTheSelectionElseGoesToTheTabControl) {
+  struct Case {
+    const char* name;
+    int page;
+    ControlId focus;
+    bool select;
+    bool raised;
+  };
+  const Case cases[] = {
+      {"selected text", 0, EditBox7, true, false},
+      {"an edit box without selection", 0, EditBox7, false, true},
+      {"a button", 0, Button1, false, true},
+      {"the conversion page", 1, EditBox9, false, true},
+  };
+  ShowAndActivate();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SelectPage(c.page);
+    EXPECT_EQ(window.SelectedPage(TabBox1), c.page);
+    if (Edit(c.focus) != nullptr) window.SetText(c.focus, "#FFFAFA");
+    window.Widget(c.focus)->setFocus();
+    if (c.select) Edit(c.focus)->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    const int raised = sink.Count(TabBox1, Event::Copy);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(sink.Count(TabBox1, Event::Copy) - raised, c.raised ? 1 : 0);
+    EXPECT_EQ(QApplication::clipboard()->text(), c.select ? "#FFFAFA" : "before");
+  }
 }
 
 TEST_F(QtViewTest, TypingAHexColourAndPressingGoFillsTheOutputsAndThePreview) {
