@@ -13,9 +13,10 @@ namespace {
 
 bool Passes(const OffsetPlan& plan, const std::uint8_t* at) {
   if (!plan.anchor.Holds(*at)) return false;
-  std::int64_t near = 0;
-  for (const OffsetTest& test : plan.near) near += test.bounds.Holds(at[test.offset]) ? 1 : 0;
-  if (near < plan.nearNeeded) return false;
+  std::int64_t nearbyHeld = 0;
+  for (const OffsetTest& test : plan.nearby)
+    nearbyHeld += test.bounds.Holds(at[test.offset]) ? 1 : 0;
+  if (nearbyHeld < plan.nearNeeded) return false;
   std::int64_t differing = 0;
   for (const OffsetTest& test : plan.differing) differing += at[test.offset] != *at ? 1 : 0;
   return differing >= plan.differingNeeded;
@@ -91,7 +92,7 @@ std::uint32_t PassingSse2(const OffsetPlan& plan, const std::uint8_t* at) {
   const __m128i own = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
   __m128i alive = InBoundsSse2(own, plan.anchor);
   if (_mm_movemask_epi8(alive) == 0) return 0;
-  alive = EnoughSse2<false>(plan.near, plan.nearNeeded, at, own, alive);
+  alive = EnoughSse2<false>(plan.nearby, plan.nearNeeded, at, own, alive);
   if (_mm_movemask_epi8(alive) == 0) return 0;
   alive = EnoughSse2<true>(plan.differing, plan.differingNeeded, at, own, alive);
   return static_cast<std::uint32_t>(_mm_movemask_epi8(alive));
@@ -159,7 +160,7 @@ __attribute__((target("avx2"))) std::uint32_t PassingAvx2(const OffsetPlan& plan
   const __m256i own = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
   __m256i alive = InBoundsAvx2(own, plan.anchor);
   if (_mm256_movemask_epi8(alive) == 0) return 0;
-  alive = EnoughAvx2<false>(plan.near, plan.nearNeeded, at, own, alive);
+  alive = EnoughAvx2<false>(plan.nearby, plan.nearNeeded, at, own, alive);
   if (_mm256_movemask_epi8(alive) == 0) return 0;
   alive = EnoughAvx2<true>(plan.differing, plan.differingNeeded, at, own, alive);
   return static_cast<std::uint32_t>(_mm256_movemask_epi8(alive));

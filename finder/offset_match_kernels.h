@@ -18,12 +18,12 @@ struct OffsetTest {
   ByteBounds bounds;
 };
 
-// A candidate passes when its own byte lies within `anchor`, at least `nearNeeded` of the `near`
+// A candidate passes when its own byte lies within `anchor`, at least `nearNeeded` of the `nearby`
 // pixels lie within their bounds, and at least `differingNeeded` of the `differing` pixels differ
 // from the candidate's own byte (their bounds are not used).
 struct OffsetPlan {
   ByteBounds anchor;
-  std::span<const OffsetTest> near;
+  std::span<const OffsetTest> nearby;
   std::int64_t nearNeeded = 0;
   std::span<const OffsetTest> differing;
   std::int64_t differingNeeded = 0;
