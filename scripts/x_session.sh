@@ -2,10 +2,13 @@
 # sampling CPU benchmark, the pictures): starting the server and finding windows on it.
 
 # begin_session: a fresh folder in `work` and a list `children` of the processes the script starts
-# in the background (it adds each), all taken down and removed when the script exits.
+# in the background (it adds each), all taken down and removed when the script exits. The session's
+# runtime folder is a private one inside it, as a desktop login has, so that Qt programs find one.
 begin_session() {
   work=$(mktemp -d)
   children=()
+  export XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
   trap end_session EXIT
 }
 
