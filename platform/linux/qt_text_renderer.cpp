@@ -53,6 +53,9 @@ QFont QtFontFor(const FontRequest& request) {
   font.setUnderline(request.underline);
   font.setStrikeOut(request.strikeOut);
   font.setStyleStrategy(QFont::NoAntialias);
+  // Glyphs at whole pixels, as GDI places them: a run of text then draws each character exactly as
+  // it is drawn alone, which reading a number digit by digit relies on.
+  font.setHintingPreference(QFont::PreferFullHinting);
   if (request.height < 0) {
     font.setPixelSize(-request.height);
     return font;
