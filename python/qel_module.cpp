@@ -352,8 +352,8 @@ PYBIND11_MODULE(qel, module) {
       R"(The colour of the pixel at (x, y) as Qel's decimal value R + 256 G + 65536 B.
 
 (x, y) is on the screen, or in the client area of the window with ID `window`, read through
-the window's own drawing with through_window=True. None when the pixel cannot be read (off
-the screen or the window).)");
+the window's own drawing with through_window=True. Pixels off the screen read as black, 0; None
+when the pixel cannot be read at all.)");
 
   module.def(
       "grab",
