@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build/linux/bench/startup_bench "$@"
 build/linux/bench/sampling_bench "$@"
+build/linux/bench/find_start_bench "$@"
 build/linux/bench/bmp_bench "$@"
 build/linux/bench/byte_search_bench "$@"
 build/linux/bench/image_bench "$@"
