@@ -11,10 +11,10 @@ std::optional<PaletteImage> LoadPaletteImage(const BitmapContext& context,
   return PaletteImage{bitmap.PixelBytes(), bitmap.BitmapWidth(), bitmap.BitmapHeight()};
 }
 
-bool CapturePaletteArea(ScreenBitmap& bitmap, const BitmapContext& context, WindowHandle window,
-                        SearchArea& area, bool throughWindow) {
+bool CaptureSearchArea(ScreenBitmap& bitmap, const BitmapContext& context, WindowHandle window,
+                       SearchArea& area, bool throughWindow, int bitsPerPixel) {
   if (throughWindow) {
-    return bitmap.CaptureWindow(window, area.left, area.top, area.width, area.height, 8);
+    return bitmap.CaptureWindow(window, area.left, area.top, area.width, area.height, bitsPerPixel);
   }
   ScreenPoint origin;
   if (window != 0) {
@@ -29,7 +29,12 @@ bool CapturePaletteArea(ScreenBitmap& bitmap, const BitmapContext& context, Wind
   }
   return bitmap.CaptureScreen(ClampToInt(std::int64_t{origin.x} + area.left),
                               ClampToInt(std::int64_t{origin.y} + area.top), area.width,
-                              area.height, 8);
+                              area.height, bitsPerPixel);
+}
+
+bool CapturePaletteArea(ScreenBitmap& bitmap, const BitmapContext& context, WindowHandle window,
+                        SearchArea& area, bool throughWindow) {
+  return CaptureSearchArea(bitmap, context, window, area, throughWindow, 8);
 }
 
 PaletteRows RowsOf(const ScreenBitmap& bitmap) {

@@ -25,9 +25,12 @@ struct PaletteImage {
 std::optional<PaletteImage> LoadPaletteImage(const BitmapContext& context,
                                              std::span<const std::uint8_t> bmpFile);
 
-// Captures an area into `bitmap` at 8 bits: through the window's own drawing, or from the screen,
-// the area cut to the window's client area (a width or height of 0 reaching its edge) and the cut
-// size written back. False when nothing could be captured.
+// Captures an area into `bitmap` at `bitsPerPixel`: through the window's own drawing, or from the
+// screen, the area cut to the window's client area (a width or height of 0 reaching its edge) and
+// the cut size written back. False when nothing could be captured.
+bool CaptureSearchArea(ScreenBitmap& bitmap, const BitmapContext& context, WindowHandle window,
+                       SearchArea& area, bool throughWindow, int bitsPerPixel);
+// The same at 8 bits, as the searches read their areas.
 bool CapturePaletteArea(ScreenBitmap& bitmap, const BitmapContext& context, WindowHandle window,
                         SearchArea& area, bool throughWindow);
 

@@ -6,6 +6,7 @@
 
 #include "bitmap/clip_run.h"
 #include "finder/color_finder.h"
+#include "finder/palette_image.h"
 
 namespace qel {
 namespace {
@@ -51,25 +52,7 @@ AreaCall AreaCallOf(const BitmapContext& context, const CaptureSource& source) {
 // Captures the area as the library's area searches do: through the window's own drawing, or from
 // the screen with the area cut to the window's client area.
 bool CaptureArea(ScreenBitmap& bitmap, const BitmapContext& context, AreaCall call, int bits) {
-  SearchArea& area = call.area;
-  if (call.throughWindow) {
-    return bitmap.CaptureWindow(call.window, area.left, area.top, area.width, area.height, bits);
-  }
-  ScreenPoint origin;
-  if (call.window != 0) {
-    const std::optional<ScreenPoint> clientOrigin =
-        context.desktop.ClientToScreen(call.window, {0, 0});
-    const std::optional<WindowRect> client = context.desktop.ClientRectOf(call.window);
-    if (!clientOrigin || !client) return false;
-    origin = *clientOrigin;
-    const std::int64_t widthLeft = std::int64_t{client->right} - area.left;
-    const std::int64_t heightLeft = std::int64_t{client->bottom} - area.top;
-    if (area.width == 0 || area.width > widthLeft) area.width = ClampToInt(widthLeft);
-    if (area.height == 0 || area.height > heightLeft) area.height = ClampToInt(heightLeft);
-  }
-  return bitmap.CaptureScreen(ClampToInt(std::int64_t{origin.x} + area.left),
-                              ClampToInt(std::int64_t{origin.y} + area.top), area.width,
-                              area.height, bits);
+  return CaptureSearchArea(bitmap, context, call.window, call.area, call.throughWindow, bits);
 }
 
 // Not for an image file.
