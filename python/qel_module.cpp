@@ -48,7 +48,7 @@ class Desktops {
   DesktopSession& Real() {
     if (!real_) {
       try {
-        real_ = OpenDesktop();
+        real_ = OpenRunningDesktop();
       } catch (const std::runtime_error& error) {
         // The first sentence says what is wrong; the rest are hints for the program's window.
         const std::string reason = error.what();

@@ -26,7 +26,8 @@ class DesktopSession {
 // The desktop this process runs on: the X server DISPLAY names on Linux, the interactive desktop
 // on Windows. Throws std::runtime_error, saying why, when there is none to reach. Needs no window
 // system of the caller's: the clipboard and text drawing are served without an event loop.
-std::unique_ptr<DesktopSession> OpenDesktop();
+// (Not OpenDesktop: <windows.h> makes that name a macro.)
+std::unique_ptr<DesktopSession> OpenRunningDesktop();
 
 // A black screen of width x height pixels in memory at the depth given, a desktop with no windows
 // until some are added, and a clipboard inside the process, for testing code that uses the

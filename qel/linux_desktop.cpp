@@ -25,7 +25,7 @@ class X11Session final : public DesktopSession {
 
 }  // namespace
 
-std::unique_ptr<DesktopSession> OpenDesktop() {
+std::unique_ptr<DesktopSession> OpenRunningDesktop() {
   if (const auto problem = DisplayProblem()) throw std::runtime_error(*problem);
   return std::make_unique<X11Session>();
 }

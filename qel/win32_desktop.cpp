@@ -21,6 +21,6 @@ class Win32Session final : public DesktopSession {
 
 }  // namespace
 
-std::unique_ptr<DesktopSession> OpenDesktop() { return std::make_unique<Win32Session>(); }
+std::unique_ptr<DesktopSession> OpenRunningDesktop() { return std::make_unique<Win32Session>(); }
 
 }  // namespace qel

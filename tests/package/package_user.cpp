@@ -76,7 +76,7 @@ void SearchAScreenInMemory() {
 // Whatever the desktop shows: a capture saved and loaded again is the same picture, a pixel read
 // alone agrees with it, and a piece cut from it is found where it was cut.
 void SearchTheRunningDesktop() {
-  const auto session = qel::OpenDesktop();
+  const auto session = qel::OpenRunningDesktop();
   const qel::BitmapContext& context = session->Context();
   qel::ColorFinder finder;
 

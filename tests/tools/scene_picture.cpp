@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = std::string(argv[1]) + "/";
-  const auto session = qel::OpenDesktop();
+  const auto session = qel::OpenRunningDesktop();
   const qel::BitmapContext& context = session->Context();
   qel::Gdi& gdi = context.gdi;
 

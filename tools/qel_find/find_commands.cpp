@@ -50,7 +50,7 @@ std::unique_ptr<DesktopSession> SessionFor(const FindRequest& request) {
     return std::make_unique<InMemoryDesktop>(1, 1);
   }
   try {
-    return OpenDesktop();
+    return OpenRunningDesktop();
   } catch (const std::runtime_error& error) {
     // The first sentence says what is wrong; the rest are hints for the program's window.
     const std::string reason = error.what();
