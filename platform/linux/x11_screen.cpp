@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 
 #include <optional>
@@ -107,8 +108,21 @@ struct X11Screen::State {
       XDestroyImage(image);
       return false;
     }
+    PopulatePages(segment.shmaddr, static_cast<std::size_t>(image->bytes_per_line) *
+                                       static_cast<std::size_t>(image->height));
     shmImage = image;
     return true;
+  }
+
+  // Maps every page of the new segment at once. Left to faults, the first read of a whole screen
+  // takes one fault per page here and another in the server, which costs more than the copy.
+  static void PopulatePages(char* address, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+    madvise(address, size, MADV_POPULATE_WRITE);  // a hint: older kernels refuse it
+#else
+    static_cast<void>(address);
+    static_cast<void>(size);
+#endif
   }
 };
 

@@ -43,10 +43,26 @@ TEST_P(PaletteIndexTest, EveryBinMatchesTheBruteForceRule) {
   EXPECT_EQ(mismatches, 0);
 }
 
+// Entries from a fixed scramble: clustered reds with ties on both sides of a bin, duplicates,
+// and more entries than an index byte reaches.
+std::vector<RgbQuad> ScrambledTable(std::size_t count, unsigned redMask) {
+  std::vector<RgbQuad> table;
+  unsigned state = 12345;
+  for (std::size_t i = 0; i < count; ++i) {
+    state = state * 1103515245 + 12345;
+    const unsigned rgb = state >> 8 & 0xFFFFFF;
+    table.push_back(Quad((rgb & 0x00FFFF) | (rgb & redMask << 16)));
+  }
+  return table;
+}
+
 INSTANTIATE_TEST_SUITE_P(Tables, PaletteIndexTest,
                          testing::Values(NamedTable{"Entries256", Table256()},
                                          NamedTable{"Entries16", Table16()},
-                                         NamedTable{"Entries2", Table2()}),
+                                         NamedTable{"Entries2", Table2()},
+                                         NamedTable{"FewReds", ScrambledTable(200, 0x18)},
+                                         NamedTable{"OneRed", ScrambledTable(64, 0)},
+                                         NamedTable{"Entries300", ScrambledTable(300, 0xFF)}),
                          [](const auto& info) { return info.param.name; });
 
 struct TieCase {
@@ -69,6 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Black's bin centre (4, 4, 4) is as far from 000000 as from 080808.
         TieCase{"EquidistantFirstWins", {Quad(0x000000), Quad(0x080808)}, 0x000000, 0},
         TieCase{"EquidistantReversed", {Quad(0x080808), Quad(0x000000)}, 0x000000, 0},
+        // (4, 4, 4) lies 4 below the second entry's red and 4 above the first's.
+        TieCase{"EquidistantInRedOnly", {Quad(0x000404), Quad(0x080404)}, 0x040404, 0},
         TieCase{"DuplicateEntries", {Quad(0xFFFFFF), Quad(0x102030), Quad(0x102030)}, 0x302010, 1},
         // 808080 is both entry 164 and entry 248 of the 256-entry table.
         TieCase{"GreyOf256Table", Table256(), 0x808080, 164},

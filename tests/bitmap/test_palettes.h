@@ -50,7 +50,8 @@ inline std::size_t NearestByBruteForce(const std::vector<RgbQuad>& table, ColorV
   const int blue = static_cast<int>(color >> 16 & 0xF8) + 4;
   std::size_t best = 0;
   int bestDistance = 1 << 30;
-  for (std::size_t i = 0; i < table.size(); ++i) {
+  // An index is one byte: entries past 256 are never chosen.
+  for (std::size_t i = 0; i < table.size() && i < 256; ++i) {
     const int distance = (red - table[i].red) * (red - table[i].red) +
                          (green - table[i].green) * (green - table[i].green) +
                          (blue - table[i].blue) * (blue - table[i].blue);
