@@ -3,20 +3,19 @@
 // every pixel is looked at) within 30 ms, process start included. In the same run, the tools
 // scripts use today for one pixel or one query: ImageMagick's `import` cropping the root window
 // to the pixel, and `xdotool` asking for the pointer's place (it cannot read colours; it shows
-// what starting a small X client costs).
+// what starting a small X client costs). And the floor: a program of a few lines that reads the
+// whole screen through shared memory and looks at every pixel, which no search can undercut.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "tests/support/xvfb.h"
+#include "bench/bench_main.h"
 
 extern char** environ;
 
@@ -69,26 +68,15 @@ void Register(const char* name, std::vector<std::string> command, int expectedSt
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  // Given first, so that the command line can still turn it off.
-  static char interleave[] = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleave);
-  int count = static_cast<int>(arguments.size());
-  benchmark::Initialize(&count, arguments.data());
-  std::unique_ptr<qel::test::Xvfb> server;
-  try {
-    server = std::make_unique<qel::test::Xvfb>("1920x1080x24");
-  } catch (const std::runtime_error& error) {
-    std::fprintf(stderr, "cannot run the qel-find benchmark: %s\n", error.what());
-    return 1;
-  }
+  qel::bench::InitializeInterleaved(argc, argv);
+  const std::unique_ptr<qel::test::Xvfb> server = qel::bench::StartXvfb("qel-find");
+  if (!server) return 1;
   // Not found: 1, after the whole screen.
   Register("QelFindColorWholeScreen", {QEL_FIND_BINARY, "color", "123456"}, 1);
+  Register("Floor_ShmReadAndScanWholeScreen", {SCREEN_SCAN_FLOOR_BINARY, "123456"}, 1);
   Register("QelFindPixel", {QEL_FIND_BINARY, "pixel", "960", "540"}, 0);
   Register("ImageMagickImportOnePixel",
            {"/usr/bin/import", "-window", "root", "-crop", "1x1+960+540", "txt:-"}, 0);
   Register("XdotoolGetMouseLocation", {"/usr/bin/xdotool", "getmouselocation"}, 0);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qel::bench::RunRegistered();
 }

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/layout_table.h"
+#include "bench/bench_main.h"
 #include "bitmap/color_table.h"
 #include "bitmap/gdi.h"
 #include "bitmap/row_split.h"
@@ -38,7 +39,6 @@
 #include "platform/linux/x11_screen.h"
 #include "sampler/sampling_tick.h"
 #include "tests/bitmap/test_palettes.h"
-#include "tests/support/xvfb.h"
 
 // Last: X's macros (Bool, Status, Button1) clash with the names above.
 #include <X11/Xlib.h>
@@ -383,13 +383,8 @@ void RegisterAll() {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  std::unique_ptr<qel::test::Xvfb> server;
-  try {
-    server = std::make_unique<qel::test::Xvfb>("1920x1080x24");
-  } catch (const std::runtime_error& error) {
-    std::fprintf(stderr, "cannot run the sampling benchmark: %s\n", error.what());
-    return 1;
-  }
+  const std::unique_ptr<qel::test::Xvfb> server = qel::bench::StartXvfb("sampling");
+  if (!server) return 1;
   qputenv("QT_QPA_PLATFORM", "xcb");
   qel::QtWindowSystem windows(argc, argv);
   qel::NullEventSink events;
@@ -401,7 +396,5 @@ int main(int argc, char** argv) {
   floors = &floorClient;
   backend = &realBackend;
   RegisterAll();
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qel::bench::RunRegistered();
 }

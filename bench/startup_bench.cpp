@@ -12,12 +12,11 @@
 #include <optional>
 #include <stdexcept>
 #include <thread>
-#include <vector>
 
+#include "bench/bench_main.h"
 #include "tests/support/child_process.h"
 #include "tests/support/session_bus.h"
 #include "tests/support/x11_client.h"
-#include "tests/support/xvfb.h"
 
 namespace {
 
@@ -62,16 +61,11 @@ void RegisterFirstShown(const char* name, const char* program, const char* title
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> arguments(argv, argv + argc);
-  // Given first, so that the command line can still turn it off.
-  static char interleave[] = "--benchmark_enable_random_interleaving=true";
-  arguments.insert(arguments.begin() + 1, interleave);
-  int count = static_cast<int>(arguments.size());
-  benchmark::Initialize(&count, arguments.data());
-  std::unique_ptr<qel::test::Xvfb> server;
+  qel::bench::InitializeInterleaved(argc, argv);
+  const std::unique_ptr<qel::test::Xvfb> server = qel::bench::StartXvfb("start-up");
+  if (!server) return 1;
   std::unique_ptr<qel::test::SessionBus> bus;
   try {
-    server = std::make_unique<qel::test::Xvfb>();
     bus = std::make_unique<qel::test::SessionBus>();
   } catch (const std::runtime_error& error) {
     std::fprintf(stderr, "cannot run the start-up benchmark: %s\n", error.what());
@@ -80,7 +74,5 @@ int main(int argc, char** argv) {
   RegisterFirstShown("EmptyQtWindowFirstShown", EMPTY_QT_WINDOW_BINARY, "Empty");
   RegisterFirstShown("TextQtWindowFirstShown", TEXT_QT_WINDOW_BINARY, "Text");
   RegisterFirstShown("QelFirstShown", QEL_BINARY, "Qel");
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qel::bench::RunRegistered();
 }
