@@ -1,7 +1,10 @@
 // The real program on its own X server, driven from outside as a user would: pointer clicks and
 // key presses through XTest, fields read back through the clipboard, colours read off the screen.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
+#include <string>
 #include <thread>
 
 #include "app/layout_table.h"
@@ -16,6 +19,25 @@ namespace {
 
 using namespace std::chrono_literals;
 using enum ControlId;
+
+struct ScriptRun {
+  std::string output;
+  int status = -1;
+};
+
+// A command line pasted into a shell script, this build's qel-find standing for the installed one.
+ScriptRun RunPastedCommand(const std::string& command) {
+  const std::string tool = "qel-find ";
+  if (command.rfind(tool, 0) != 0) return {};
+  FILE* shell = popen((QEL_FIND_BINARY " " + command.substr(tool.size())).c_str(), "r");
+  if (shell == nullptr) return {};
+  ScriptRun run;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, shell) != nullptr) run.output += buffer;
+  const int status = pclose(shell);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
 
 class QelProgram : public testing::Test {
  protected:
@@ -138,8 +160,13 @@ TEST_F(QelProgram, CtrlCWhileSamplingCopiesTheFindCommandForTheShownPixel) {
   x11.ClearClipboardOwner();
   x11.ControlKey('c');
   std::this_thread::sleep_for(100ms);
-  EXPECT_EQ(x11.ReadClipboard(1s), "qel-find color FAFAFF --area 126,50,1,1");
+  const std::string command = x11.ReadClipboard(1s);
+  EXPECT_EQ(command, "qel-find color FAFAFF --area 126,50,1,1");
   x11.PressKey("space");
+  // Pasted into a script, it finds the pixel again.
+  const ScriptRun run = RunPastedCommand(command);
+  EXPECT_EQ(run.output, "126 50\n");
+  EXPECT_EQ(run.status, 0);
   x11.DestroyWindow(probe);
 }
 
