@@ -10,7 +10,7 @@
 
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_screen.h"
-#include "tests/support/x11_client.h"
+#include "tests/linux/window_manager_client.h"
 
 // Last: Xlib's macros clash with names in the headers above.
 #include <X11/Xatom.h>
@@ -26,13 +26,15 @@ struct CloseDisplay {
 };
 
 TEST(FramedWindowSurfaces, DrawingAndIconsBelongToTheApplicationsWindow) {
-  test::X11Client x11;
+  test::X11Client& x11 = WindowManagerClient();
   X11Desktop desktop;
   X11Screen screen;
   const std::uint32_t window = x11.CreateWindow({300, 300, 60, 40}, 0x404040, "framed", "QelProbe");
+  // Drawing before the manager shows the window again inside its frame would be lost.
   std::uint32_t frame = window;
   for (auto deadline = std::chrono::steady_clock::now() + 5s;
-       frame == window && std::chrono::steady_clock::now() < deadline;
+       (frame == window || !desktop.IsVisible(window)) &&
+       std::chrono::steady_clock::now() < deadline;
        std::this_thread::sleep_for(10ms)) {
     for (auto facts = x11.Facts(window); facts.exists && facts.parent != facts.root;
          facts = x11.Facts(facts.parent)) {
@@ -40,12 +42,18 @@ TEST(FramedWindowSurfaces, DrawingAndIconsBelongToTheApplicationsWindow) {
     }
   }
   ASSERT_NE(frame, window) << "the manager never framed the window";
+  ASSERT_TRUE(desktop.IsVisible(window)) << "the manager never showed the framed window";
 
   const std::vector<std::uint32_t> block(4 * 3, 0x12AB34);
   ASSERT_TRUE(desktop.DrawToWindow(window, 0, 0, 4, 3, block.data()));
   const ScreenPoint origin = *desktop.ClientToScreen(window, {0, 0});
+  // The server composites the window onto the screen when it next has time.
   std::vector<std::uint32_t> drawn(4 * 3);
-  ASSERT_TRUE(screen.Capture(origin.x, origin.y, 4, 3, drawn.data()));
+  for (auto deadline = std::chrono::steady_clock::now() + 2s;
+       screen.Capture(origin.x, origin.y, 4, 3, drawn.data()) && drawn != block &&
+       std::chrono::steady_clock::now() < deadline;
+       std::this_thread::sleep_for(10ms)) {
+  }
   EXPECT_EQ(drawn, block);
 
   // Two icons, the smaller first, then one whose size claims pixels past the property's end.

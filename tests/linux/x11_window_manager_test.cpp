@@ -9,15 +9,16 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
-#include "finder/color_finder.h"
 #include "bitmap/gdi.h"
+#include "finder/color_finder.h"
 #include "platform/linux/qt_image_services.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_screen.h"
 #include "sampler/window_under_cursor.h"
+#include "tests/linux/window_manager_client.h"
 #include "tests/support/child_process.h"
-#include "tests/support/x11_client.h"
 #include "tests/support/xvfb.h"
 
 namespace qel {
@@ -35,7 +36,11 @@ bool WaitUntil(const std::function<bool()>& condition) {
 
 class WindowManagerTest : public testing::Test {
  protected:
-  test::X11Client x11;
+  void TearDown() override {
+    for (const std::uint32_t window : created_) x11.DestroyWindow(window);
+  }
+
+  test::X11Client& x11 = WindowManagerClient();
   X11Desktop desktop;
   X11Screen screen;
   QtImageServices images;
@@ -46,6 +51,7 @@ class WindowManagerTest : public testing::Test {
   // A window the manager has framed and shown; its frame then lies around and above it.
   std::uint32_t Framed(const test::ScreenRect& rect, std::uint32_t rgb, const char* title) {
     const std::uint32_t window = x11.CreateWindow(rect, rgb, title, "QelProbe");
+    created_.push_back(window);
     EXPECT_TRUE(WaitUntil([&] {
       const auto outer = desktop.WindowRectOf(window);
       const auto origin = desktop.ClientToScreen(window, {0, 0});
@@ -54,6 +60,9 @@ class WindowManagerTest : public testing::Test {
         << " was never framed";
     return window;
   }
+
+ private:
+  std::vector<std::uint32_t> created_;
 };
 
 TEST_F(WindowManagerTest, TheApplicationsWindowStandsForItsFrame) {
@@ -111,7 +120,7 @@ int main(int argc, char** argv) {
     server = std::make_unique<qel::test::Xvfb>();
     manager = std::make_unique<qel::test::ChildProcess>("/usr/bin/openbox",
                                                         std::vector<std::string>{"--sm-disable"});
-    qel::test::X11Client probe;
+    qel::test::X11Client& probe = qel::WindowManagerClient();
     if (!qel::WaitUntil([&] { return probe.WindowManagerRuns(); })) {
       throw std::runtime_error("Openbox did not take over the display: " + manager->Stderr());
     }
