@@ -19,10 +19,9 @@ void ProgramExit(ProgramGlobals& globals) {
   ColorFinder::ClearSearchCursors();
 }
 
-Program::Program(Platform& platform)
+Program::Program(Platform& platform, Gdi& gdi)
     : platform_(platform),
-      gdi_(platform.screen, platform.desktop, platform.images),
-      bitmaps_{gdi_, platform.screen, platform.desktop},
+      bitmaps_{gdi, platform.screen, platform.desktop},
       hotkeyRegistration_(platform.hotkeys),
       // The dispatcher only keeps the skin deployment, made below, for the handlers to use.
       dispatcher_(EventBindings(), platform, bitmaps_, hotkeyRegistration_, globals_,

@@ -22,7 +22,7 @@ void ProgramExit(ProgramGlobals& globals);
 
 class Program {
  public:
-  explicit Program(Platform& platform);
+  Program(Platform& platform, Gdi& gdi);
 
   // Runs until the main window is closed and returns 0. Ends the process on a fatal error.
   int ProgramStart();
@@ -34,7 +34,6 @@ class Program {
 
  private:
   Platform& platform_;
-  Gdi gdi_;
   BitmapContext bitmaps_;
   HotkeyRegistration hotkeyRegistration_;
   ProgramGlobals globals_;

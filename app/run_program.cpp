@@ -5,8 +5,8 @@
 
 namespace qel {
 
-int RunProgram(Platform& platform) {
-  Program program(platform);
+int RunProgram(Platform& platform, Gdi& gdi) {
+  Program program(platform, gdi);
   SetAllocationFailureHandler(
       [](std::size_t bytes, void* context) {
         static_cast<Program*>(context)->ReportFatalError(AllocationFailureMessage(bytes));

@@ -2,10 +2,12 @@
 // running out of memory reported as a fatal error, and gives its exit code.
 #pragma once
 
+#include "bitmap/gdi.h"
 #include "platform/platform.h"
 
 namespace qel {
 
-int RunProgram(Platform& platform);
+// `gdi` is the one the bitmap classes draw with: the system's own where there is one.
+int RunProgram(Platform& platform, Gdi& gdi);
 
 }  // namespace qel

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -78,7 +78,7 @@ struct Library {
   qel::FakeScreen screen{1, 1};
   qel::FakeDesktop desktop;
   qel::FakeImageServices images;
-  qel::Gdi gdi{screen, desktop, images};
+  qel::SoftwareGdi gdi{screen, desktop, images};
   qel::BitmapContext context{gdi, screen, desktop};
 };
 

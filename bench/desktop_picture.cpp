@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
-#include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -243,7 +243,7 @@ PalettePicture ConvertTo8Bits(const std::vector<std::uint8_t>& bmp) {
   FakeScreen screen{1, 1};
   FakeDesktop desktop;
   FakeImageServices images;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   ScreenBitmap bitmap({gdi, screen, desktop});
   if (!bitmap.LoadBmpBytes(bmp) || !bitmap.ConvertDepth(8)) std::abort();
   return {bitmap.PixelBytes(), bitmap.Width(), bitmap.Height()};

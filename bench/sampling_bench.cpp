@@ -28,9 +28,9 @@
 #include "app/layout_table.h"
 #include "bench/bench_main.h"
 #include "bitmap/color_table.h"
-#include "bitmap/gdi.h"
 #include "bitmap/row_split.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "finder/color_finder.h"
 #include "platform/fake/fake_form.h"
 #include "platform/linux/qt_image_services.h"
@@ -213,7 +213,7 @@ struct Backend {
   qel::X11Screen screen;
   qel::X11Desktop desktop;
   qel::QtImageServices images;
-  qel::Gdi gdi{screen, desktop, images};
+  qel::SoftwareGdi gdi{screen, desktop, images};
   qel::BitmapContext context{gdi, screen, desktop};
   qel::ColorFinder finder;
 };

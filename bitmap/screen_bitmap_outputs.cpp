@@ -78,6 +78,8 @@ std::vector<std::uint8_t> ScreenBitmap::PixelBytes() {
 }
 
 bool ScreenBitmap::WritePixel(int x, int y, ColorValue color) {
+  // Not every GDI refuses a point outside the bitmap.
+  if (x < 0 || y < 0 || x >= BitmapWidth() || y >= BitmapHeight()) return false;
   // A failed write leaves the flag as it was: earlier writes still wait to reach the packed copy.
   if (!context_.gdi.SetPixelV(memoryDc_, x, y, color)) return false;
   pixelsChanged_ = true;

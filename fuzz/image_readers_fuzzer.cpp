@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bitmap/bmp_decoder.h"
-#include "bitmap/gdi.h"
 #include "bitmap/icon_file.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -36,7 +36,7 @@ struct Bitmaps {
   FakeScreen screen{16, 16, 32};
   FakeDesktop desktop;
   FakeImageServices images;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   BitmapContext context{gdi, screen, desktop};
   ScreenBitmap bitmap{context};
 };

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "finder/color_finder.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
@@ -48,7 +48,7 @@ class InMemoryDesktop final : public DesktopSession {
   FakeScreen screen_;
   FakeDesktop windows_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, windows_, images_};
+  SoftwareGdi gdi_{screen_, windows_, images_};
   BitmapContext context_{gdi_, screen_, windows_};
 };
 

@@ -2,6 +2,7 @@
 // serve the clipboard from a thread of their own when the caller runs no Qt application.
 #include <stdexcept>
 
+#include "bitmap/software_gdi.h"
 #include "platform/linux/qt_image_services.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_display.h"
@@ -19,7 +20,7 @@ class X11Session final : public DesktopSession {
   X11Screen screen_;
   X11Desktop desktop_;
   QtImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
 };
 

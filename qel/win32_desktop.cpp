@@ -1,5 +1,6 @@
 // The running desktop on Windows: the interactive desktop's screen, windows and clipboard.
 #include "platform/win32/win32_desktop.h"
+#include "bitmap/software_gdi.h"
 #include "platform/win32/win32_images.h"
 #include "platform/win32/win32_screen.h"
 #include "qel/desktop.h"
@@ -15,7 +16,7 @@ class Win32Session final : public DesktopSession {
   Win32Screen screen_;
   Win32Desktop desktop_;
   Win32ImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
 };
 

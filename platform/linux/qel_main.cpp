@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/run_program.h"
+#include "bitmap/software_gdi.h"
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_libraries.h"
 #include "platform/linux/linux_process.h"
@@ -55,5 +56,6 @@ int main(int argc, char** argv) {
   qel::LinuxLibraryLoader libraries;
   qel::Platform platform{process, dialogs, windows, desktop, screen,
                          hotkeys, images,  events,  files,   libraries};
-  return qel::RunProgram(platform);
+  qel::SoftwareGdi gdi(screen, desktop, images);
+  return qel::RunProgram(platform, gdi);
 }

@@ -1,5 +1,6 @@
 // Qel on Windows: the one place that puts the real platform together and starts the program.
 #include "app/run_program.h"
+#include "bitmap/software_gdi.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_event_pump.h"
@@ -26,5 +27,6 @@ int main() {
   qel::Win32LibraryLoader libraries;
   qel::Platform platform{process, dialogs, windows, desktop, screen,
                          hotkeys, images,  events,  files,   libraries};
-  return qel::RunProgram(platform);
+  qel::SoftwareGdi gdi(screen, desktop, images);
+  return qel::RunProgram(platform, gdi);
 }

@@ -172,22 +172,7 @@ bool Win32Desktop::DrawToWindow(WindowHandle window, int x, int y, int width, in
 std::vector<ArgbImage> Win32Desktop::WindowIcons(WindowHandle window) {
   const HWND hwnd = HwndOf(window);
   if (window == 0 || ::IsWindow(hwnd) == 0) return {};
-  // What the window answers for itself first, then its class's icons, which stand in when it
-  // sets none of its own.
-  std::vector<HICON> icons;
-  for (const WPARAM kind : {ICON_BIG, ICON_SMALL2, ICON_SMALL}) {
-    DWORD_PTR icon = 0;
-    if (SendMessageTimeoutW(hwnd, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &icon) !=
-            0 &&
-        icon != 0) {
-      icons.push_back(reinterpret_cast<HICON>(icon));
-    }
-  }
-  for (const int index : {GCLP_HICON, GCLP_HICONSM}) {
-    if (const ULONG_PTR icon = GetClassLongPtrW(hwnd, index); icon != 0) {
-      icons.push_back(reinterpret_cast<HICON>(icon));
-    }
-  }
+  const std::vector<HICON> icons = WindowIconHandles(hwnd, kAnswerTimeoutMs);
   std::vector<ArgbImage> images;
   for (const HICON icon : icons) {
     std::optional<ArgbImage> image = IconImage(icon);

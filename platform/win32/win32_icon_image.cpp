@@ -110,4 +110,22 @@ std::optional<ArgbImage> IconImage(HICON icon) {
   return ComposeIcon(width, height, *colourRows, *maskRows);
 }
 
+std::vector<HICON> WindowIconHandles(HWND window, UINT answerTimeoutMs) {
+  std::vector<HICON> icons;
+  for (const WPARAM kind : {ICON_BIG, ICON_SMALL2, ICON_SMALL}) {
+    DWORD_PTR icon = 0;
+    if (SendMessageTimeoutW(window, WM_GETICON, kind, 0, SMTO_ABORTIFHUNG, answerTimeoutMs,
+                            &icon) != 0 &&
+        icon != 0) {
+      icons.push_back(reinterpret_cast<HICON>(icon));
+    }
+  }
+  for (const int index : {GCLP_HICON, GCLP_HICONSM}) {
+    if (const ULONG_PTR icon = GetClassLongPtrW(window, index); icon != 0) {
+      icons.push_back(reinterpret_cast<HICON>(icon));
+    }
+  }
+  return icons;
+}
+
 }  // namespace qel

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/win32_handles.h"
@@ -19,5 +20,10 @@ ArgbImage ComposeIcon(int width, int height, std::span<const std::uint32_t> colo
 
 // Nullopt when the handle is no icon or its bitmaps cannot be read.
 std::optional<ArgbImage> IconImage(HICON icon);
+
+// The icons a window shows for itself: what it answers for itself first (large, then small), then
+// its class's, which stand in when it sets none of its own. The window keeps them. A window that
+// does not answer within `answerTimeoutMs` is taken to have none of its own.
+std::vector<HICON> WindowIconHandles(HWND window, UINT answerTimeoutMs);
 
 }  // namespace qel

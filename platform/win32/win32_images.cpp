@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_gbk.h"
 #include "platform/win32/win32_packed_dib.h"
 #include "platform/win32/win32_text.h"
@@ -17,31 +18,6 @@ namespace qel {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-// Another program may hold the clipboard open for a moment, as programs do while they copy.
-constexpr int kOpenAttempts = 20;
-constexpr DWORD kOpenRetryMs = 10;
-
-// The clipboard open for this thread, closed when it goes.
-class OpenedClipboard {
- public:
-  explicit OpenedClipboard(HWND owner) {
-    for (int attempt = 0; attempt < kOpenAttempts && !open_; ++attempt) {
-      if (attempt > 0) Sleep(kOpenRetryMs);
-      open_ = OpenClipboard(owner) != 0;
-    }
-  }
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-
-  bool IsOpen() const { return open_; }
-
- private:
-  bool open_ = false;
-};
 
 // Moveable global memory, as the clipboard takes it; freed unless the clipboard took it.
 class GlobalBytes {
@@ -128,21 +104,17 @@ class ComScope {
 
 }  // namespace
 
-Win32ImageServices::Win32ImageServices()
-    : owner_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             GetModuleHandleW(nullptr), nullptr)) {}
+Win32ImageServices::Win32ImageServices() : owner_(std::make_unique<ClipboardOwner>()) {}
 
-Win32ImageServices::~Win32ImageServices() {
-  if (owner_ != nullptr) DestroyWindow(owner_);
-}
+Win32ImageServices::~Win32ImageServices() = default;
 
 bool Win32ImageServices::SetClipboardImage(const ArgbImage& image) {
   const std::vector<std::uint8_t> withAlpha = PackDibV5(image);
   const std::vector<std::uint8_t> plain = PackDib24(image);
-  if (withAlpha.empty() || plain.empty() || owner_ == nullptr) return false;
+  if (withAlpha.empty() || plain.empty() || owner_->Get() == nullptr) return false;
   GlobalBytes withAlphaMemory(withAlpha);
   GlobalBytes plainMemory(plain);
-  const OpenedClipboard clipboard(owner_);
+  const OpenedClipboard clipboard(owner_->Get());
   if (!clipboard.IsOpen() || EmptyClipboard() == 0) return false;
   // Both or neither, so that no program pastes a half-offered image.
   if (withAlphaMemory.PutOnClipboard(CF_DIBV5) && plainMemory.PutOnClipboard(CF_DIB)) return true;
@@ -153,10 +125,10 @@ bool Win32ImageServices::SetClipboardImage(const ArgbImage& image) {
 bool Win32ImageServices::SetClipboardText(std::string_view text) {
   const std::wstring unicode = GbkToUtf16(text);
   const std::vector<std::uint8_t> ansi = AnsiTextBytes(unicode);
-  if (ansi.empty() || owner_ == nullptr) return false;
+  if (ansi.empty() || owner_->Get() == nullptr) return false;
   GlobalBytes unicodeMemory(UnicodeTextBytes(unicode));
   GlobalBytes ansiMemory(ansi);
-  const OpenedClipboard clipboard(owner_);
+  const OpenedClipboard clipboard(owner_->Get());
   if (!clipboard.IsOpen() || EmptyClipboard() == 0) return false;
   if (unicodeMemory.PutOnClipboard(CF_UNICODETEXT) && ansiMemory.PutOnClipboard(CF_TEXT)) {
     return true;
@@ -168,7 +140,7 @@ bool Win32ImageServices::SetClipboardText(std::string_view text) {
 std::optional<ArgbImage> Win32ImageServices::ClipboardImage() {
   std::optional<std::vector<std::uint8_t>> bytes;
   {
-    const OpenedClipboard clipboard(owner_);
+    const OpenedClipboard clipboard(owner_->Get());
     if (!clipboard.IsOpen()) return std::nullopt;
     bytes = ClipboardBytes(CF_DIBV5);
     if (!bytes) bytes = ClipboardBytes(CF_DIB);

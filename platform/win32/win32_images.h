@@ -2,10 +2,13 @@
 // decoding through the system's imaging component (WIC), and text drawn by the system's GDI.
 #pragma once
 
+#include <memory>
+
 #include "platform/platform.h"
-#include "platform/win32/win32_handles.h"
 
 namespace qel {
+
+class ClipboardOwner;
 
 class Win32ImageServices final : public ImageServices {
  public:
@@ -27,7 +30,7 @@ class Win32ImageServices final : public ImageServices {
  private:
   // The clipboard's owner while the image is offered: a clipboard emptied without one refuses
   // every format put on it.
-  HWND owner_ = nullptr;
+  std::unique_ptr<ClipboardOwner> owner_;
 };
 
 }  // namespace qel

@@ -8,6 +8,7 @@
 #include "app/fatal_error.h"
 #include "app/layout_table.h"
 #include "app/skin_deployment.h"
+#include "bitmap/software_gdi.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
 
@@ -19,7 +20,7 @@ using enum ControlId;
 class DispatcherTest : public testing::Test, protected FakePlatform {
  protected:
   ProgramGlobals globals;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
   Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};

@@ -1,5 +1,6 @@
 // Start-up, the exit routine and the fatal error report, on the fake platform.
 #include "app/program.h"
+#include "bitmap/software_gdi.h"
 
 #include <gtest/gtest.h>
 
@@ -84,7 +85,8 @@ class ProgramTest : public testing::Test, protected FakePlatform {
 
   static constexpr std::string_view kSkinLibraryPath = "/opt/qel/bin/SkinH_EL.dll";
   std::vector<std::string> journal;  // outlives the program, whose library unloads into it
-  Program program{platform};
+  SoftwareGdi gdi{screen, desktop, images};
+  Program program{platform, gdi};
 };
 
 TEST_F(ProgramTest, TheStartupSkinIsAttachedWithAeroBeforeTheWindowShowsAndUnloadedAtTheEnd) {

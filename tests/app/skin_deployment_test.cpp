@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "app/layout_table.h"
+#include "bitmap/software_gdi.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
 
@@ -36,7 +37,7 @@ class SkinDeploymentTest : public testing::Test, protected FakePlatform {
  protected:
   std::vector<std::string> journal;  // outlives the library, which unloads into it
   ProgramGlobals globals;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
   Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};

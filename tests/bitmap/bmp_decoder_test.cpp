@@ -9,6 +9,7 @@
 
 #include "bitmap/icon_file.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -202,7 +203,7 @@ TEST(BmpDecoderTest, FuzzRegressionsAreRefusedCleanly) {
     EXPECT_FALSE(ReadIconFile(file, 0, 0, images));
     FakeScreen screen{4, 4, 32};
     FakeDesktop desktop;
-    Gdi gdi{screen, desktop, images};
+    SoftwareGdi gdi{screen, desktop, images};
     ScreenBitmap bitmap({gdi, screen, desktop});
     EXPECT_FALSE(bitmap.LoadBmpBytes(file));
     EXPECT_FALSE(bitmap.LoadBmpBytesViaFile(file));

@@ -1,4 +1,4 @@
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 
 #include <climits>
 #include <cstdint>
@@ -42,7 +42,7 @@ class GdiTest : public testing::Test {
   FakeScreen screen_{4, 4};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
 };
 
 using GdiHandleTest = GdiTest;
@@ -338,7 +338,7 @@ TEST(GdiLargeBlitTest, SplitConversionsMatchRowByRowOnes) {
   }
   FakeDesktop desktop;
   FakeImageServices images;
-  Gdi gdi(screen, desktop, images);
+  SoftwareGdi gdi(screen, desktop, images);
   const GdiHandle screenDc = gdi.GetDC(0);
   const auto dcWith = [&gdi](int bitCount, std::uint8_t** bits) {
     const GdiHandle dc = gdi.CreateCompatibleDC(0);

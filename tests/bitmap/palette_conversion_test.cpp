@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "bitmap/color_table.h"
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -112,7 +112,7 @@ class PaletteConversionTest : public testing::TestWithParam<std::tuple<int, int>
   FakeScreen screen_{1, 1};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
 };
 
 TEST_P(PaletteConversionTest, BitBltConvertsThroughBothFormats) {
@@ -145,7 +145,7 @@ TEST(PaletteCopyTest, SameTableKeepsTheIndex) {
   FakeScreen screen{1, 1};
   FakeDesktop desktop;
   FakeImageServices images;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   std::uint8_t* fromBits = nullptr;
   std::uint8_t* toBits = nullptr;
   const DibInfo info{.width = 1, .height = 1, .bitCount = 8, .colors = Table256()};

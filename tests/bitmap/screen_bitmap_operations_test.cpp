@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -62,7 +63,7 @@ class OperationsTest : public testing::Test {
   FakeScreen screen_{7, 5, 32};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
 };
 
@@ -381,7 +382,7 @@ TEST_F(OperationsTest, ImagesMadeOnTheRowsOfAnEarlierOneShowNothingOfIt) {
   // Large enough for the GDI to keep the rows of a deleted image for the next one of its size.
   FakeScreen screen(600, 600, 32);
   screen.Fill(0xFFFFFF);
-  Gdi gdi(screen, desktop_, images_);
+  SoftwareGdi gdi(screen, desktop_, images_);
   const BitmapContext context{gdi, screen, desktop_};
   for (const int depth : {8, 32}) {
     SCOPED_TRACE(depth);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -59,7 +60,7 @@ class ScreenBitmapTest : public testing::Test {
   FakeScreen screen_{12, 10, 32};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
 };
 
@@ -232,7 +233,7 @@ TEST(ScreenBitmapDefaultsTest, ZeroSizesReachTheDisplayEdgesAndZeroDepthIsTheDis
     FakeScreen screen(1920, 4, c.displayBits);
     FakeDesktop desktop;
     FakeImageServices images;
-    Gdi gdi(screen, desktop, images);
+    SoftwareGdi gdi(screen, desktop, images);
     ScreenBitmap bitmap({gdi, screen, desktop});
     ASSERT_TRUE(bitmap.CaptureScreen(c.left, c.top, c.width, c.height, c.bitCount));
     EXPECT_EQ(Field32(bitmap.PackedDib(), 4), c.wantWidth) << c.left << "," << c.top;

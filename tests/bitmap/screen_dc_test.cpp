@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -45,7 +45,7 @@ class ScreenDcTest : public testing::Test {
   FakeScreen screen_{8, 6};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   GdiHandle screenDc_ = gdi_.GetDC(0);
 };
 

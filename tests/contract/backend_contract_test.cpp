@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/layout_table.h"
-#include "finder/color_finder.h"
-#include "bitmap/gdi.h"
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "convert/ui_texts.h"
+#include "finder/color_finder.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_system.h"
 #include "sampler/hotkey_registration.h"
@@ -31,7 +31,7 @@ constexpr ColorValue kCoverColor = 0x214365;
 class BitmapContract : public BackendContract {
  protected:
   FakeImageServices images;
-  Gdi gdi{harness().screen(), harness().desktop(), images};
+  SoftwareGdi gdi{harness().screen(), harness().desktop(), images};
   BitmapContext context{gdi, harness().screen(), harness().desktop()};
   ColorFinder finder;
 };

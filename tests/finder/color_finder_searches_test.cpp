@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bitmap/software_gdi.h"
 #include "finder/color_finder.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
@@ -76,7 +77,7 @@ class ColorFinderSearchTest : public testing::Test {
   FakeScreen screen_{32, 16};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
   ColorFinder finder_;
 };

@@ -1,4 +1,5 @@
 #include "finder/color_finder.h"
+#include "bitmap/software_gdi.h"
 
 #include <array>
 #include <climits>
@@ -42,7 +43,7 @@ class GetPixelColorTest : public testing::Test {
   FakeScreen screen_{64, 48};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
   ColorFinder finder_;
   WindowHandle window_ = 0;
@@ -180,7 +181,7 @@ class FindColorInAreaTest : public testing::Test {
   FakeScreen screen_{16, 8};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
   ColorFinder finder_;
 };
@@ -260,8 +261,7 @@ TEST_F(FindImageInImageTest, TheCentreOfTheLowestLeftmostPlaceWhollyInside) {
            Case{"larger than the image", {"ab"}, {"abb"}, {-1, -1}},
            Case{"not there", {"aaaa", "aaaa"}, {"b"}, {-1, -1}},
        }) {
-    EXPECT_EQ(finder_.FindImageInImage(context_, Image(c.large), Image(c.small)), c.want)
-        << c.name;
+    EXPECT_EQ(finder_.FindImageInImage(context_, Image(c.large), Image(c.small)), c.want) << c.name;
   }
   const std::vector<std::uint8_t> garbage(80, 3);
   EXPECT_EQ(finder_.FindImageInImage(context_, garbage, Image({"a"})),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
 #include "platform/fake/fake_desktop.h"
 #include "platform/fake/fake_images.h"
 #include "platform/fake/fake_screen.h"
@@ -52,7 +53,7 @@ class BmpInteropTest : public testing::TestWithParam<int> {
   FakeScreen screen_{kWidth, kHeight, 32};
   FakeDesktop desktop_;
   FakeImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
   std::string folder_;
 };

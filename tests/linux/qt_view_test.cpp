@@ -19,6 +19,7 @@
 #include "app/dispatcher.h"
 #include "app/layout_table.h"
 #include "app/skin_deployment.h"
+#include "bitmap/software_gdi.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
 #include "platform/linux/qt_controls.h"
@@ -60,7 +61,7 @@ class QtViewTest : public testing::Test, protected FakePlatform {
  protected:
   const Layout& layout = MainWindowLayout();
   ProgramGlobals globals;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   BitmapContext bitmaps{gdi, screen, desktop};
   HotkeyRegistration hotkeyRegistration{hotkeys};
   Dispatcher dispatcher{EventBindings(), platform, bitmaps, hotkeyRegistration, globals, skin};

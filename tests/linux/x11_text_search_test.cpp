@@ -5,7 +5,7 @@
 #include <chrono>
 #include <thread>
 
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 #include "finder/color_finder.h"
 #include "platform/linux/qt_image_services.h"
 #include "platform/linux/x11_desktop.h"
@@ -50,7 +50,7 @@ class TextOnScreenTest : public testing::Test {
   X11Desktop desktop_;
   X11Screen screen_;
   QtImageServices images_;
-  Gdi gdi_{screen_, desktop_, images_};
+  SoftwareGdi gdi_{screen_, desktop_, images_};
   BitmapContext context_{gdi_, screen_, desktop_};
   ColorFinder finder_;
 };

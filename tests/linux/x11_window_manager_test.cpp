@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 #include "finder/color_finder.h"
 #include "platform/linux/qt_image_services.h"
 #include "platform/linux/x11_desktop.h"
@@ -44,7 +44,7 @@ class WindowManagerTest : public testing::Test {
   X11Desktop desktop;
   X11Screen screen;
   QtImageServices images;
-  Gdi gdi{screen, desktop, images};
+  SoftwareGdi gdi{screen, desktop, images};
   BitmapContext context{gdi, screen, desktop};
   ColorFinder finder;
 

@@ -4,17 +4,17 @@
 #include <vector>
 
 #include "bitmap/clip_run.h"
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 
 namespace qel {
 
-GdiHandle Gdi::CreateFont(const FontRequest& font) {
+GdiHandle SoftwareGdi::CreateFont(const FontRequest& font) {
   const GdiHandle handle = NewHandle();
   fonts_[handle] = font;
   return handle;
 }
 
-GdiHandle Gdi::SelectFont(GdiHandle dc, GdiHandle font) {
+GdiHandle SoftwareGdi::SelectFont(GdiHandle dc, GdiHandle font) {
   Dc* found = FindDc(dc);
   if (!found) return 0;
   if (stockFont_ == 0) stockFont_ = CreateFont({});
@@ -23,7 +23,7 @@ GdiHandle Gdi::SelectFont(GdiHandle dc, GdiHandle font) {
   return previous;
 }
 
-bool Gdi::DeleteFont(GdiHandle font) {
+bool SoftwareGdi::DeleteFont(GdiHandle font) {
   if (font == stockFont_) return true;
   for (const auto& [handle, dc] : dcs_) {
     if (dc.font == font) return false;
@@ -32,7 +32,7 @@ bool Gdi::DeleteFont(GdiHandle font) {
   return true;
 }
 
-int Gdi::SetBkMode(GdiHandle dc, int mode) {
+int SoftwareGdi::SetBkMode(GdiHandle dc, int mode) {
   Dc* found = FindDc(dc);
   if (!found || (mode != kTransparent && mode != kOpaque)) return 0;
   const int previous = found->bkMode;
@@ -40,7 +40,7 @@ int Gdi::SetBkMode(GdiHandle dc, int mode) {
   return previous;
 }
 
-ColorValue Gdi::SetTextColor(GdiHandle dc, ColorValue color) {
+ColorValue SoftwareGdi::SetTextColor(GdiHandle dc, ColorValue color) {
   Dc* found = FindDc(dc);
   if (!found) return kClrInvalid;
   const ColorValue previous = found->textColor;
@@ -48,7 +48,7 @@ ColorValue Gdi::SetTextColor(GdiHandle dc, ColorValue color) {
   return previous;
 }
 
-ColorValue Gdi::SetBkColor(GdiHandle dc, ColorValue color) {
+ColorValue SoftwareGdi::SetBkColor(GdiHandle dc, ColorValue color) {
   Dc* found = FindDc(dc);
   if (!found) return kClrInvalid;
   const ColorValue previous = found->bkColor;
@@ -56,7 +56,7 @@ ColorValue Gdi::SetBkColor(GdiHandle dc, ColorValue color) {
   return previous;
 }
 
-bool Gdi::TextOut(GdiHandle dc, int x, int y, std::string_view text) {
+bool SoftwareGdi::TextOut(GdiHandle dc, int x, int y, std::string_view text) {
   DibSurface* surface = MemorySurface(dc);
   if (!surface) return false;
   const Dc& state = *FindDc(dc);
@@ -93,7 +93,7 @@ bool Gdi::TextOut(GdiHandle dc, int x, int y, std::string_view text) {
   return true;
 }
 
-int Gdi::GetDeviceCaps(GdiHandle dc, int index) {
+int SoftwareGdi::GetDeviceCaps(GdiHandle dc, int index) {
   if (!FindDc(dc)) return 0;
   switch (index) {
     case kHorzRes:

@@ -7,8 +7,8 @@
 
 #include "bitmap/bmp_decoder.h"
 #include "bitmap/clip_run.h"
-#include "bitmap/gdi.h"
 #include "bitmap/icon_file.h"
+#include "bitmap/software_gdi.h"
 
 namespace qel {
 namespace {
@@ -56,7 +56,8 @@ std::uint32_t Blend(std::uint32_t source, std::uint32_t target) {
 
 }  // namespace
 
-GdiHandle Gdi::BitmapFromPixels(int width, int height, std::span<const std::uint32_t> pixels) {
+GdiHandle SoftwareGdi::BitmapFromPixels(int width, int height,
+                                        std::span<const std::uint32_t> pixels) {
   std::optional<DibSurface> surface;
   try {
     surface = MakeDibSurface(width, -height, 32, {});
@@ -73,7 +74,7 @@ GdiHandle Gdi::BitmapFromPixels(int width, int height, std::span<const std::uint
   return AddBitmap(std::move(*surface), false);
 }
 
-GdiHandle Gdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
+GdiHandle SoftwareGdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
   const std::optional<BmpDimensions> size = ReadBmpDimensions(bytes);
   if (!size) return 0;
   std::optional<DibSurface> surface;
@@ -91,23 +92,24 @@ GdiHandle Gdi::BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
   return AddBitmap(std::move(*surface), false);
 }
 
-GdiHandle Gdi::IconFromBytes(std::span<const std::uint8_t> bytes, int width, int height) {
+GdiHandle SoftwareGdi::IconFromBytes(std::span<const std::uint8_t> bytes, int width, int height) {
   std::optional<ArgbImage> image = ReadIconFile(bytes, width, height, images_);
   return image ? CreateIcon(std::move(*image)) : 0;
 }
 
-GdiHandle Gdi::LoadImageFromFile(const std::string& path, ImageType type, int width, int height) {
+GdiHandle SoftwareGdi::LoadImageFromFile(const std::string& path, ImageType type, int width,
+                                         int height) {
   const std::optional<FileBytes> bytes = ReadWholeFile(path);
   return bytes ? LoadImageFromMemory({bytes->data.get(), bytes->size}, type, width, height) : 0;
 }
 
-GdiHandle Gdi::LoadImageFromMemory(std::span<const std::uint8_t> bytes, ImageType type, int width,
-                                   int height) {
+GdiHandle SoftwareGdi::LoadImageFromMemory(std::span<const std::uint8_t> bytes, ImageType type,
+                                           int width, int height) {
   return type == ImageType::Bitmap ? BitmapFromBmpBytes(bytes)
                                    : IconFromBytes(bytes, width, height);
 }
 
-GdiHandle Gdi::WindowIcon(WindowHandle window) {
+GdiHandle SoftwareGdi::WindowIcon(WindowHandle window) {
   std::vector<ArgbImage> icons = desktop_.WindowIcons(window);
   if (icons.empty()) return 0;
   // Nearest the usual size; of two as near, the larger, which loses less when it is drawn.
@@ -120,7 +122,7 @@ GdiHandle Gdi::WindowIcon(WindowHandle window) {
   return CreateIcon(std::move(*best));
 }
 
-GdiHandle Gdi::CreateIcon(ArgbImage image) {
+GdiHandle SoftwareGdi::CreateIcon(ArgbImage image) {
   if (image.width <= 0 || image.height <= 0 ||
       image.pixels.size() !=
           static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height)) {
@@ -131,9 +133,9 @@ GdiHandle Gdi::CreateIcon(ArgbImage image) {
   return created;
 }
 
-bool Gdi::DestroyIcon(GdiHandle icon) { return icons_.erase(icon) == 1; }
+bool SoftwareGdi::DestroyIcon(GdiHandle icon) { return icons_.erase(icon) == 1; }
 
-bool Gdi::DrawIconEx(GdiHandle dc, int x, int y, GdiHandle icon, int width, int height) {
+bool SoftwareGdi::DrawIconEx(GdiHandle dc, int x, int y, GdiHandle icon, int width, int height) {
   DibSurface* target = MemorySurface(dc);
   const auto found = icons_.find(icon);
   if (!target || found == icons_.end() || width < 0 || height < 0) return false;
@@ -164,12 +166,12 @@ bool Gdi::DrawIconEx(GdiHandle dc, int x, int y, GdiHandle icon, int width, int 
   return true;
 }
 
-void Gdi::ReleaseClipboardBitmap() {
+void SoftwareGdi::ReleaseClipboardBitmap() {
   if (clipboardBitmap_ != 0) DeleteObject(clipboardBitmap_);
   clipboardBitmap_ = 0;
 }
 
-bool Gdi::SetClipboardBitmap(GdiHandle bitmap) {
+bool SoftwareGdi::SetClipboardBitmap(GdiHandle bitmap) {
   const Bitmap* found = FindBitmap(bitmap);
   if (!found || bitmap == defaultBitmap_ || found->selectedInto != 0) return false;
   const DibSurface& surface = found->surface;
@@ -192,7 +194,7 @@ bool Gdi::SetClipboardBitmap(GdiHandle bitmap) {
   return images_.SetClipboardImage(image);
 }
 
-GdiHandle Gdi::ClipboardBitmap() {
+GdiHandle SoftwareGdi::ClipboardBitmap() {
   const std::optional<ArgbImage> image = images_.ClipboardImage();
   ReleaseClipboardBitmap();
   if (!image) return 0;

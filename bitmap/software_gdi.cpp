@@ -1,4 +1,4 @@
-#include "bitmap/gdi.h"
+#include "bitmap/software_gdi.h"
 
 #include <algorithm>
 #include <array>
@@ -34,14 +34,14 @@ void ConvertFrom32Bits(const DibSurface& from, int fromX, int fromY, DibSurface&
 
 }  // namespace
 
-Gdi::Gdi(ScreenSource& screen, Desktop& desktop, ImageServices& images)
+SoftwareGdi::SoftwareGdi(ScreenSource& screen, Desktop& desktop, ImageServices& images)
     : screen_(screen), desktop_(desktop), images_(images) {
   static constexpr RgbQuad kMonochrome[] = {{0, 0, 0, 0}, {0xFF, 0xFF, 0xFF, 0}};
   defaultBitmap_ = NewHandle();
   bitmaps_[defaultBitmap_].surface = *MakeDibSurface(1, 1, 1, kMonochrome);
 }
 
-GdiHandle Gdi::NewHandle() {
+GdiHandle SoftwareGdi::NewHandle() {
   do {
     ++lastHandle_;
   } while (lastHandle_ == 0 || dcs_.contains(lastHandle_) || bitmaps_.contains(lastHandle_) ||
@@ -49,23 +49,23 @@ GdiHandle Gdi::NewHandle() {
   return lastHandle_;
 }
 
-Gdi::Dc* Gdi::FindDc(GdiHandle dc) {
+SoftwareGdi::Dc* SoftwareGdi::FindDc(GdiHandle dc) {
   const auto it = dcs_.find(dc);
   return it == dcs_.end() ? nullptr : &it->second;
 }
 
-Gdi::Bitmap* Gdi::FindBitmap(GdiHandle bitmap) {
+SoftwareGdi::Bitmap* SoftwareGdi::FindBitmap(GdiHandle bitmap) {
   const auto it = bitmaps_.find(bitmap);
   return it == bitmaps_.end() ? nullptr : &it->second;
 }
 
-DibSurface* Gdi::MemorySurface(GdiHandle dc) {
+DibSurface* SoftwareGdi::MemorySurface(GdiHandle dc) {
   const Dc* found = FindDc(dc);
   if (!found || found->screen) return nullptr;
   return &bitmaps_.at(found->bitmap).surface;
 }
 
-std::shared_ptr<const ColorTableIndex> Gdi::IndexFor(const std::vector<RgbQuad>& colors) {
+std::shared_ptr<const ColorTableIndex> SoftwareGdi::IndexFor(const std::vector<RgbQuad>& colors) {
   for (const CachedIndex& cached : indexCache_) {
     if (cached.colors == colors) return cached.index;
   }
@@ -75,28 +75,28 @@ std::shared_ptr<const ColorTableIndex> Gdi::IndexFor(const std::vector<RgbQuad>&
       .index;
 }
 
-GdiHandle Gdi::GetDC(WindowHandle window) {
+GdiHandle SoftwareGdi::GetDC(WindowHandle window) {
   if (window != 0 && !desktop_.IsWindow(window)) return 0;
   const GdiHandle dc = NewHandle();
   dcs_[dc] = Dc{.screen = true, .window = window, .bitmap = 0};
   return dc;
 }
 
-bool Gdi::ReleaseDC(WindowHandle window, GdiHandle dc) {
+bool SoftwareGdi::ReleaseDC(WindowHandle window, GdiHandle dc) {
   const Dc* found = FindDc(dc);
   if (!found || !found->screen || found->window != window) return false;
   dcs_.erase(dc);
   return true;
 }
 
-GdiHandle Gdi::CreateCompatibleDC(GdiHandle dc) {
+GdiHandle SoftwareGdi::CreateCompatibleDC(GdiHandle dc) {
   if (dc != 0 && !FindDc(dc)) return 0;
   const GdiHandle created = NewHandle();
   dcs_[created] = Dc{.screen = false, .bitmap = defaultBitmap_};
   return created;
 }
 
-bool Gdi::DeleteDC(GdiHandle dc) {
+bool SoftwareGdi::DeleteDC(GdiHandle dc) {
   const Dc* found = FindDc(dc);
   if (!found || found->screen) return false;
   if (found->bitmap != defaultBitmap_) bitmaps_.at(found->bitmap).selectedInto = 0;
@@ -104,8 +104,8 @@ bool Gdi::DeleteDC(GdiHandle dc) {
   return true;
 }
 
-GdiHandle Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
-                                NewRows rows) {
+GdiHandle SoftwareGdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
+                                        NewRows rows) {
   if (bits) *bits = nullptr;
   if (dc != 0 && !FindDc(dc)) return 0;
   std::optional<DibSurface> surface;
@@ -122,7 +122,7 @@ GdiHandle Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t*
   return created;
 }
 
-GdiHandle Gdi::AddBitmap(DibSurface&& surface, bool dibSection) {
+GdiHandle SoftwareGdi::AddBitmap(DibSurface&& surface, bool dibSection) {
   const GdiHandle created = NewHandle();
   Bitmap& bitmap = bitmaps_[created];
   bitmap.surface = std::move(surface);
@@ -130,7 +130,7 @@ GdiHandle Gdi::AddBitmap(DibSurface&& surface, bool dibSection) {
   return created;
 }
 
-GdiHandle Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
+GdiHandle SoftwareGdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
   if (!FindDc(dc) || height <= 0) return 0;
   std::optional<DibSurface> surface;
   try {
@@ -141,7 +141,7 @@ GdiHandle Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
   return surface ? AddBitmap(std::move(*surface), false) : 0;
 }
 
-GdiHandle Gdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
+GdiHandle SoftwareGdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
   if (fonts_.contains(bitmap)) return SelectFont(dc, bitmap);
   Dc* found = FindDc(dc);
   Bitmap* selected = FindBitmap(bitmap);
@@ -155,14 +155,14 @@ GdiHandle Gdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
   return previous;
 }
 
-void Gdi::KeepRows(std::vector<std::uint8_t>&& rows) {
+void SoftwareGdi::KeepRows(std::vector<std::uint8_t>&& rows) {
   constexpr std::size_t kKeptFrom = 256 * 1024;
   if (rows.size() < kKeptFrom) return;
   spareRows_[nextSpare_] = std::move(rows);
   nextSpare_ = (nextSpare_ + 1) % spareRows_.size();
 }
 
-bool Gdi::DeleteObject(GdiHandle bitmap) {
+bool SoftwareGdi::DeleteObject(GdiHandle bitmap) {
   if (fonts_.contains(bitmap)) return DeleteFont(bitmap);
   const Bitmap* found = FindBitmap(bitmap);
   if (!found) return false;
@@ -173,7 +173,7 @@ bool Gdi::DeleteObject(GdiHandle bitmap) {
   return true;
 }
 
-std::optional<BitmapDescription> Gdi::GetObject(GdiHandle bitmap) {
+std::optional<BitmapDescription> SoftwareGdi::GetObject(GdiHandle bitmap) {
   Bitmap* found = FindBitmap(bitmap);
   if (!found) return std::nullopt;
   DibSurface& surface = found->surface;
@@ -185,8 +185,8 @@ std::optional<BitmapDescription> Gdi::GetObject(GdiHandle bitmap) {
                            .bits = found->dibSection ? surface.bytes.data() : nullptr};
 }
 
-bool Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandle source,
-                 int sourceX, int sourceY, std::uint32_t rop) {
+bool SoftwareGdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandle source,
+                         int sourceX, int sourceY, std::uint32_t rop) {
   DibSurface* to = MemorySurface(target);
   const Dc* from = FindDc(source);
   if (rop != kSrcCopy || !to || !from) return false;
@@ -231,8 +231,8 @@ bool Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandl
   return true;
 }
 
-bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height, int sourceX,
-                         int sourceY) {
+bool SoftwareGdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height,
+                                 int sourceX, int sourceY) {
   const OffsetRange columns = ClipRun({0, width}, x, target.width);
   const OffsetRange rows = ClipRun({0, height}, y, target.height);
   if (columns.Empty() || rows.Empty()) return true;
@@ -305,8 +305,8 @@ bool Gdi::BlitFromScreen(DibSurface& target, int x, int y, int width, int height
       [&](const std::uint32_t* read, std::ptrdiff_t readStride) { fillRows(read, readStride); });
 }
 
-bool Gdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width,
-                         int height, int sourceX, int sourceY) {
+bool SoftwareGdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, int width,
+                                 int height, int sourceX, int sourceY) {
   const std::optional<WindowRect> client = desktop_.ClientRectOf(window);
   const std::optional<ScreenPoint> origin = desktop_.ClientToScreen(window, {0, 0});
   if (!client || !origin) return false;
@@ -323,8 +323,8 @@ bool Gdi::BlitFromWindow(WindowHandle window, DibSurface& target, int x, int y, 
       static_cast<int>(screenX), static_cast<int>(screenY));
 }
 
-int Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
-                   std::span<std::uint8_t> out, const DibInfo& format) {
+int SoftwareGdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
+                           std::span<std::uint8_t> out, const DibInfo& format) {
   const Bitmap* found = FindBitmap(bitmap);
   if (!FindDc(dc) || !found || start < 0 || lines <= 0) return 0;
   const DibSurface& from = found->surface;
@@ -362,7 +362,7 @@ int Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
   return count;
 }
 
-ColorValue Gdi::GetPixel(GdiHandle dc, int x, int y) {
+ColorValue SoftwareGdi::GetPixel(GdiHandle dc, int x, int y) {
   const Dc* found = FindDc(dc);
   if (!found) return kClrInvalid;
   if (found->window != 0) {
@@ -391,16 +391,16 @@ ColorValue Gdi::GetPixel(GdiHandle dc, int x, int y) {
   return color;
 }
 
-bool Gdi::SetPixelV(GdiHandle dc, int x, int y, ColorValue color) {
+bool SoftwareGdi::SetPixelV(GdiHandle dc, int x, int y, ColorValue color) {
   DibSurface* surface = MemorySurface(dc);
   if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) return false;
   WriteColors(*surface, x, y, {&color, 1});
   return true;
 }
 
-int Gdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX,
-                           int sourceY, int startScan, int lines,
-                           std::span<const std::uint8_t> bits, const DibInfo& format) {
+int SoftwareGdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX,
+                                   int sourceY, int startScan, int lines,
+                                   std::span<const std::uint8_t> bits, const DibInfo& format) {
   const Dc* found = FindDc(dc);
   if (!found || (found->screen && found->window == 0)) return 0;
   std::optional<DibSurface> image;
@@ -441,7 +441,7 @@ int Gdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, in
                                                                                             : 0;
 }
 
-bool Gdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {
+bool SoftwareGdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {
   DibSurface* surface = MemorySurface(dc);
   if (!surface) return false;
   const OffsetRange columns =
@@ -457,7 +457,7 @@ bool Gdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {
   return true;
 }
 
-int Gdi::PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags) {
+int SoftwareGdi::PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags) {
   DibSurface* surface = MemorySurface(dc);
   const std::optional<WindowRect> rect = desktop_.WindowRectOf(window);
   if (flags != 0 || !surface || !rect) return 0;

@@ -1,0 +1,367 @@
+#include "platform/win32/win32_gdi.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bitmap/bmp_decoder.h"
+#include "bitmap/icon_file.h"
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_dib.h"
+#include "platform/win32/win32_gbk.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_icon_image.h"
+
+// Called by their full names below; the macros would rename the class's own methods.
+#undef CreateFont
+#undef GetObject
+#undef TextOut
+
+namespace qel {
+namespace {
+
+// The size of the icons windows and LoadImage default to.
+constexpr int kIconSize = 32;
+// How long a window may take to answer for its icon.
+constexpr UINT kIconAnswerTimeoutMs = 50;
+
+template <typename Handle>
+Handle SystemHandle(GdiHandle handle) {
+  return reinterpret_cast<Handle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
+}
+
+HDC Dc(GdiHandle handle) { return SystemHandle<HDC>(handle); }
+
+GdiHandle HandleOfObject(const void* object) {
+  return static_cast<GdiHandle>(reinterpret_cast<std::uintptr_t>(object));
+}
+
+// BITMAPINFO with room for a whole colour table, built from what CreateDIBSection and GetDIBits
+// take. Given fewer entries than the depth has, the header says how many, so that those past
+// them are never chosen.
+class DibHeader {
+ public:
+  explicit DibHeader(const DibInfo& info) {
+    BITMAPINFOHEADER& header = Info()->bmiHeader;
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = info.width;
+    header.biHeight = info.height;
+    header.biPlanes = 1;
+    header.biBitCount = info.bitCount;
+    header.biCompression = BI_RGB;
+    if (info.bitCount <= 8 && !info.colors.empty()) {
+      const std::size_t count =
+          std::min<std::size_t>(info.colors.size(), std::size_t{1} << info.bitCount);
+      std::memcpy(Info()->bmiColors, info.colors.data(), count * sizeof(RGBQUAD));
+      if (count < (std::size_t{1} << info.bitCount)) header.biClrUsed = static_cast<DWORD>(count);
+    }
+  }
+
+  BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(bytes_.data()); }
+
+ private:
+  alignas(BITMAPINFO)
+      std::array<std::uint8_t, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)> bytes_{};
+};
+
+// The bytes of `lines` rows of the format; nullopt when it overflows.
+std::optional<std::size_t> RowsSize(const DibInfo& format, int lines) {
+  if (format.width <= 0 || lines < 0) return std::nullopt;
+  const std::uint64_t rowBytes =
+      (static_cast<std::uint64_t>(format.width) * format.bitCount + 31) / 32 * 4;
+  const std::uint64_t size = rowBytes * static_cast<std::uint64_t>(lines);
+  if (size > std::numeric_limits<std::size_t>::max()) return std::nullopt;
+  return static_cast<std::size_t>(size);
+}
+
+bool IsDepth(int bitCount) {
+  return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
+         bitCount == 32;
+}
+
+// A screen-compatible bitmap holding the pixels (0x??RRGGBB, rows top-down), as LoadImage gives
+// without LR_CREATEDIBSECTION.
+HBITMAP CompatibleBitmapOf(int width, int height, const std::uint32_t* pixels) {
+  const ScreenDc screen;
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen.Get(), width, height);
+  if (bitmap == nullptr) return nullptr;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
+  if (::SetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), pixels, &info,
+                  DIB_RGB_COLORS) != height) {
+    ::DeleteObject(bitmap);
+    return nullptr;
+  }
+  return bitmap;
+}
+
+HBITMAP BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
+  const std::optional<BmpDimensions> size = ReadBmpDimensions(bytes);
+  if (!size) return nullptr;
+  std::vector<std::uint32_t> pixels;
+  try {
+    pixels.resize(static_cast<std::size_t>(size->width) * static_cast<std::size_t>(size->height));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (!DecodeBmp(bytes, pixels.data(), size->width)) return nullptr;
+  return CompatibleBitmapOf(size->width, size->height, pixels.data());
+}
+
+// A bitmap deleted when it goes, unless released.
+class OwnedBitmap {
+ public:
+  explicit OwnedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
+  ~OwnedBitmap() {
+    if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
+  }
+  OwnedBitmap(const OwnedBitmap&) = delete;
+  OwnedBitmap& operator=(const OwnedBitmap&) = delete;
+  HBITMAP Get() const { return bitmap_; }
+
+ private:
+  HBITMAP bitmap_;
+};
+
+HICON IconOf(const ArgbImage& image) {
+  if (image.width <= 0 || image.height <= 0 ||
+      image.pixels.size() <
+          static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height)) {
+    return nullptr;
+  }
+  // The colour with its alpha in a 32-bit DIB section; the mask all clear, as alpha decides.
+  BITMAPINFO info = TopDown32BitInfo(image.width, image.height);
+  void* bits = nullptr;
+  const OwnedBitmap colour(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (colour.Get() == nullptr) return nullptr;
+  std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
+  const OwnedBitmap mask(::CreateBitmap(image.width, image.height, 1, 1, nullptr));
+  if (mask.Get() == nullptr) return nullptr;
+  ICONINFO parts{};
+  parts.fIcon = TRUE;
+  parts.hbmColor = colour.Get();
+  parts.hbmMask = mask.Get();
+  return ::CreateIconIndirect(&parts);  // copies both bitmaps
+}
+
+}  // namespace
+
+Win32Gdi::Win32Gdi(ImageServices& images)
+    : images_(images), clipboardOwner_(std::make_unique<ClipboardOwner>()) {}
+
+Win32Gdi::~Win32Gdi() = default;
+
+GdiHandle Win32Gdi::GetDC(WindowHandle window) {
+  return HandleOfObject(::GetDC(window == 0 ? nullptr : HwndOf(window)));
+}
+
+bool Win32Gdi::ReleaseDC(WindowHandle window, GdiHandle dc) {
+  return ::ReleaseDC(window == 0 ? nullptr : HwndOf(window), Dc(dc)) == 1;
+}
+
+GdiHandle Win32Gdi::CreateCompatibleDC(GdiHandle dc) {
+  return HandleOfObject(::CreateCompatibleDC(dc == 0 ? nullptr : Dc(dc)));
+}
+
+bool Win32Gdi::DeleteDC(GdiHandle dc) { return ::DeleteDC(Dc(dc)) != 0; }
+
+GdiHandle Win32Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
+                                     NewRows /*rows: the system's rows always start zero*/) {
+  if (bits != nullptr) *bits = nullptr;
+  if (!IsDepth(info.bitCount)) return 0;
+  DibHeader header(info);
+  void* rows = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(dc == 0 ? nullptr : Dc(dc), header.Info(), DIB_RGB_COLORS,
+                                      &rows, nullptr, 0);
+  if (bitmap == nullptr) return 0;
+  if (bits != nullptr) *bits = static_cast<std::uint8_t*>(rows);
+  return HandleOfObject(bitmap);
+}
+
+GdiHandle Win32Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
+  return HandleOfObject(::CreateCompatibleBitmap(Dc(dc), width, height));
+}
+
+GdiHandle Win32Gdi::SelectObject(GdiHandle dc, GdiHandle object) {
+  const HGDIOBJ previous = ::SelectObject(Dc(dc), SystemHandle<HGDIOBJ>(object));
+  return previous == HGDI_ERROR ? 0 : HandleOfObject(previous);
+}
+
+bool Win32Gdi::DeleteObject(GdiHandle object) {
+  return ::DeleteObject(SystemHandle<HGDIOBJ>(object)) != 0;
+}
+
+std::optional<BitmapDescription> Win32Gdi::GetObject(GdiHandle bitmap) {
+  const HGDIOBJ object = SystemHandle<HGDIOBJ>(bitmap);
+  if (::GetObjectType(object) != OBJ_BITMAP) return std::nullopt;
+  DIBSECTION section{};
+  const int size = ::GetObjectW(object, sizeof section, &section);
+  if (size != sizeof section && size != sizeof(BITMAP)) return std::nullopt;
+  const BITMAP& plain = section.dsBm;
+  BitmapDescription description;
+  description.width = plain.bmWidth;
+  description.height = std::abs(plain.bmHeight);
+  description.bitCount = plain.bmBitsPixel;
+  description.stride = plain.bmWidthBytes;
+  if (size == sizeof section) {
+    description.topDown = section.dsBmih.biHeight < 0;
+    description.bits = static_cast<std::uint8_t*>(plain.bmBits);
+  } else {
+    description.topDown = true;  // a device-dependent bitmap's rows run from the top
+  }
+  return description;
+}
+
+bool Win32Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandle source,
+                      int sourceX, int sourceY, std::uint32_t rop) {
+  return ::BitBlt(Dc(target), x, y, width, height, Dc(source), sourceX, sourceY, rop) != 0;
+}
+
+int Win32Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,
+                        std::span<std::uint8_t> out, const DibInfo& format) {
+  // The system trusts the buffer to hold the lines; it is checked here.
+  const std::optional<std::size_t> needed = RowsSize(format, lines);
+  if (!IsDepth(format.bitCount) || !needed || out.size() < *needed || start < 0) return 0;
+  DibHeader header(format);
+  return ::GetDIBits(Dc(dc), SystemHandle<HBITMAP>(bitmap), static_cast<UINT>(start),
+                     static_cast<UINT>(lines), out.data(), header.Info(), DIB_RGB_COLORS);
+}
+
+ColorValue Win32Gdi::GetPixel(GdiHandle dc, int x, int y) { return ::GetPixel(Dc(dc), x, y); }
+
+bool Win32Gdi::SetPixelV(GdiHandle dc, int x, int y, ColorValue color) {
+  return ::SetPixelV(Dc(dc), x, y, color) != 0;
+}
+
+bool Win32Gdi::FillRect(GdiHandle dc, const GdiRect& rect, ColorValue color) {
+  HBRUSH brush = ::CreateSolidBrush(color);
+  if (brush == nullptr) return false;
+  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+  const bool filled = ::FillRect(Dc(dc), &area, brush) != 0;
+  ::DeleteObject(brush);
+  return filled;
+}
+
+int Win32Gdi::PrintWindow(WindowHandle window, GdiHandle dc, std::uint32_t flags) {
+  return ::PrintWindow(HwndOf(window), Dc(dc), flags);
+}
+
+int Win32Gdi::SetDIBitsToDevice(GdiHandle dc, int x, int y, int width, int height, int sourceX,
+                                int sourceY, int startScan, int lines,
+                                std::span<const std::uint8_t> bits, const DibInfo& format) {
+  const int rows = format.height < 0 ? -format.height : format.height;
+  const std::optional<std::size_t> needed = RowsSize(format, rows);
+  if (!IsDepth(format.bitCount) || !needed || bits.size() < *needed || width < 0 || height < 0 ||
+      startScan < 0 || lines < 0 || lines > rows) {
+    return 0;
+  }
+  DibHeader header(format);
+  return ::SetDIBitsToDevice(Dc(dc), x, y, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                             sourceX, sourceY, static_cast<UINT>(startScan),
+                             static_cast<UINT>(lines), bits.data(), header.Info(), DIB_RGB_COLORS);
+}
+
+GdiHandle Win32Gdi::CreateFont(const FontRequest& font) {
+  const std::wstring face = GbkToUtf16(font.face);
+  return HandleOfObject(::CreateFontW(font.height, 0, 0, 0, font.weight, font.italic,
+                                      font.underline, font.strikeOut, font.charSet,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                      NONANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
+}
+
+int Win32Gdi::SetBkMode(GdiHandle dc, int mode) { return ::SetBkMode(Dc(dc), mode); }
+
+ColorValue Win32Gdi::SetTextColor(GdiHandle dc, ColorValue color) {
+  return ::SetTextColor(Dc(dc), color);
+}
+
+ColorValue Win32Gdi::SetBkColor(GdiHandle dc, ColorValue color) {
+  return ::SetBkColor(Dc(dc), color);
+}
+
+bool Win32Gdi::TextOut(GdiHandle dc, int x, int y, std::string_view text) {
+  const std::wstring wide = GbkToUtf16(text);
+  if (wide.size() > static_cast<std::size_t>(INT_MAX)) return false;
+  return ::TextOutW(Dc(dc), x, y, wide.c_str(), static_cast<int>(wide.size())) != 0;
+}
+
+int Win32Gdi::GetDeviceCaps(GdiHandle dc, int index) { return ::GetDeviceCaps(Dc(dc), index); }
+
+bool Win32Gdi::GdiFlush() { return ::GdiFlush() != 0; }
+
+GdiHandle Win32Gdi::LoadImageFromFile(const std::string& path, ImageType type, int width,
+                                      int height) {
+  const std::wstring widePath = GbkToUtf16(path);
+  if (type == ImageType::Bitmap) {
+    return HandleOfObject(
+        ::LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  }
+  // 0 x 0 asks for the usual size, not the first image's.
+  return HandleOfObject(::LoadImageW(nullptr, widePath.c_str(), IMAGE_ICON, width, height,
+                                     LR_LOADFROMFILE | LR_DEFAULTSIZE));
+}
+
+GdiHandle Win32Gdi::LoadImageFromMemory(std::span<const std::uint8_t> bytes, ImageType type,
+                                        int width, int height) {
+  if (type == ImageType::Bitmap) return HandleOfObject(BitmapFromBmpBytes(bytes));
+  const std::optional<ArgbImage> image = ReadIconFile(bytes, width, height, images_);
+  return image ? HandleOfObject(IconOf(*image)) : 0;
+}
+
+GdiHandle Win32Gdi::WindowIcon(WindowHandle window) {
+  const HWND hwnd = HwndOf(window);
+  if (window == 0 || ::IsWindow(hwnd) == 0) return 0;
+  // Nearest the usual size; of two as near, the larger, which loses less when it is drawn.
+  HICON best = nullptr;
+  int bestDistance = INT_MAX;
+  int bestWidth = 0;
+  for (const HICON icon : WindowIconHandles(hwnd, kIconAnswerTimeoutMs)) {
+    const std::optional<ArgbImage> image = IconImage(icon);
+    if (!image) continue;
+    const int distance = std::abs(image->width - kIconSize) + std::abs(image->height - kIconSize);
+    if (distance < bestDistance || (distance == bestDistance && image->width > bestWidth)) {
+      best = icon;
+      bestDistance = distance;
+      bestWidth = image->width;
+    }
+  }
+  return best == nullptr ? 0 : HandleOfObject(::CopyIcon(best));
+}
+
+GdiHandle Win32Gdi::CreateIcon(ArgbImage image) { return HandleOfObject(IconOf(image)); }
+
+bool Win32Gdi::DestroyIcon(GdiHandle icon) { return ::DestroyIcon(SystemHandle<HICON>(icon)) != 0; }
+
+bool Win32Gdi::DrawIconEx(GdiHandle dc, int x, int y, GdiHandle icon, int width, int height) {
+  return ::DrawIconEx(Dc(dc), x, y, SystemHandle<HICON>(icon), width, height, 0, nullptr,
+                      DI_NORMAL) != 0;
+}
+
+bool Win32Gdi::SetClipboardBitmap(GdiHandle bitmap) {
+  const HBITMAP handle = SystemHandle<HBITMAP>(bitmap);
+  {
+    const OpenedClipboard clipboard(clipboardOwner_->Get());
+    if (clipboard.IsOpen() && ::EmptyClipboard() != 0 &&
+        ::SetClipboardData(CF_BITMAP, handle) != nullptr) {
+      return true;
+    }
+  }
+  // The clipboard owns the bitmap whatever happened; one it did not take is deleted here.
+  ::DeleteObject(handle);
+  return false;
+}
+
+GdiHandle Win32Gdi::ClipboardBitmap() {
+  const OpenedClipboard clipboard(clipboardOwner_->Get());
+  if (!clipboard.IsOpen()) return 0;
+  return HandleOfObject(::GetClipboardData(CF_BITMAP));
+}
+
+}  // namespace qel
