@@ -1,6 +1,7 @@
-// The running desktop on Windows: the interactive desktop's screen, windows and clipboard.
+// The running desktop on Windows: the interactive desktop's screen, windows and clipboard, drawn
+// through the system's GDI, so that handles given and taken are the system's.
 #include "platform/win32/win32_desktop.h"
-#include "bitmap/software_gdi.h"
+#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_images.h"
 #include "platform/win32/win32_screen.h"
 #include "qel/desktop.h"
@@ -16,7 +17,7 @@ class Win32Session final : public DesktopSession {
   Win32Screen screen_;
   Win32Desktop desktop_;
   Win32ImageServices images_;
-  SoftwareGdi gdi_{screen_, desktop_, images_};
+  Win32Gdi gdi_{images_};
   BitmapContext context_{gdi_, screen_, desktop_};
 };
 

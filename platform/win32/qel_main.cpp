@@ -1,10 +1,10 @@
 // Qel on Windows: the one place that puts the real platform together and starts the program.
 #include "app/run_program.h"
-#include "bitmap/software_gdi.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_event_pump.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_gdi.h"
 #include "platform/win32/win32_hotkeys.h"
 #include "platform/win32/win32_images.h"
 #include "platform/win32/win32_libraries.h"
@@ -27,6 +27,6 @@ int main() {
   qel::Win32LibraryLoader libraries;
   qel::Platform platform{process, dialogs, windows, desktop, screen,
                          hotkeys, images,  events,  files,   libraries};
-  qel::SoftwareGdi gdi(screen, desktop, images);
+  qel::Win32Gdi gdi(images);
   return qel::RunProgram(platform, gdi);
 }

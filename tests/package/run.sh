@@ -56,6 +56,18 @@ case "$platform" in
       echo "== $user.exe"
       xvfb-run -a -s "-screen 0 640x480x24" wine "./$user.exe"
     done
+    # The installed qel-find: a grab of the screen, the colour of one of its pixels, and that
+    # colour found again in the grab, all through the system's GDI.
+    echo "== qel-find.exe"
+    cp "$prefix/bin/qel-find.exe" "$work/user/"
+    xvfb-run -a -s "-screen 0 640x480x24" bash -c '
+      set -euo pipefail
+      wine ./qel-find.exe grab --area 0,0,8,8 --bits 24 -o grab.bmp
+      [[ "$(head -c 2 grab.bmp)" == BM ]] || { echo "grab.bmp is no BMP file"; exit 1; }
+      read -r hex decimal < <(wine ./qel-find.exe pixel 3 3 | tr -d "\r")
+      echo "pixel 3 3: $hex $decimal"
+      found=$(wine ./qel-find.exe color "$hex" --in grab.bmp --all | tr -d "\r")
+      grep -qx "3 3" <<<"$found" || { echo "3 3 not among the places of $hex: $found"; exit 1; }'
     ;;
   *)
     echo "usage: $0 BUILD_DIR linux|windows [CMAKE_ARGUMENT...]" >&2
