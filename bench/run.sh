@@ -9,4 +9,7 @@ build/linux/bench/bmp_bench "$@"
 build/linux/bench/byte_search_bench "$@"
 build/linux/bench/image_bench "$@"
 build/linux/bench/pattern_bench "$@"
+# The library on Windows over both GDIs, in the Windows build's agent under Wine.
+scripts/wine-prefix.sh build/wine-prefix
+WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all build/linux/bench/win32_gdi_bench "$@"
 bench/sampling_cpu.sh

@@ -28,6 +28,10 @@
 namespace qel {
 namespace {
 
+// Sections this large are kept when deleted, two at most.
+constexpr std::size_t kKeptSectionBytes = std::size_t{1} << 20;
+constexpr std::size_t kKeptSections = 2;
+
 // The size of the icons windows and LoadImage default to.
 constexpr int kIconSize = 32;
 // How long a window may take to answer for its icon.
@@ -66,6 +70,15 @@ class DibHeader {
   }
 
   BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(bytes_.data()); }
+  // The header and the entries it uses, which make a section what it is.
+  std::vector<std::uint8_t> Bytes() const {
+    const auto& header = reinterpret_cast<const BITMAPINFOHEADER&>(bytes_);
+    const std::size_t entries = header.biBitCount > 8   ? 0
+                                : header.biClrUsed != 0 ? header.biClrUsed
+                                                        : std::size_t{1} << header.biBitCount;
+    return {bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(
+                                                 sizeof header + entries * sizeof(RGBQUAD))};
+  }
 
  private:
   alignas(BITMAPINFO)
@@ -154,9 +167,22 @@ HICON IconOf(const ArgbImage& image) {
 }  // namespace
 
 Win32Gdi::Win32Gdi(ImageServices& images)
-    : images_(images), clipboardOwner_(std::make_unique<ClipboardOwner>()) {}
+    : images_(images),
+      clipboardOwner_(std::make_unique<ClipboardOwner>()),
+      probeDc_(HandleOfObject(::CreateCompatibleDC(nullptr))) {}
 
-Win32Gdi::~Win32Gdi() = default;
+Win32Gdi::~Win32Gdi() {
+  for (const auto& [handle, section] : keptSections_) ::DeleteObject(SystemHandle<HGDIOBJ>(handle));
+  if (probeDc_ != 0) ::DeleteDC(Dc(probeDc_));
+}
+
+bool Win32Gdi::IsFree(GdiHandle bitmap) {
+  // A bitmap goes into one DC at a time: one that the probe can take is in none.
+  const HGDIOBJ previous = ::SelectObject(Dc(probeDc_), SystemHandle<HGDIOBJ>(bitmap));
+  if (previous == nullptr || previous == HGDI_ERROR) return false;
+  ::SelectObject(Dc(probeDc_), previous);
+  return true;
+}
 
 GdiHandle Win32Gdi::GetDC(WindowHandle window) {
   return HandleOfObject(::GetDC(window == 0 ? nullptr : HwndOf(window)));
@@ -173,16 +199,31 @@ GdiHandle Win32Gdi::CreateCompatibleDC(GdiHandle dc) {
 bool Win32Gdi::DeleteDC(GdiHandle dc) { return ::DeleteDC(Dc(dc)) != 0; }
 
 GdiHandle Win32Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
-                                     NewRows /*rows: the system's rows always start zero*/) {
+                                     NewRows rows) {
   if (bits != nullptr) *bits = nullptr;
-  if (!IsDepth(info.bitCount)) return 0;
+  const int height = info.height < 0 ? -info.height : info.height;
+  const std::optional<std::size_t> size = RowsSize(info, height);
+  if (!IsDepth(info.bitCount) || !size) return 0;
   DibHeader header(info);
-  void* rows = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(dc == 0 ? nullptr : Dc(dc), header.Info(), DIB_RGB_COLORS,
-                                      &rows, nullptr, 0);
-  if (bitmap == nullptr) return 0;
-  if (bits != nullptr) *bits = static_cast<std::uint8_t*>(rows);
-  return HandleOfObject(bitmap);
+  Section section{header.Bytes(), nullptr, *size};
+  const auto kept = std::find_if(keptSections_.begin(), keptSections_.end(),
+                                 [&](const auto& one) { return one.second.info == section.info; });
+  GdiHandle handle = 0;
+  if (kept != keptSections_.end()) {
+    handle = kept->first;
+    section = std::move(kept->second);
+    keptSections_.erase(kept);
+    if (rows == NewRows::Zero) std::memset(section.bits, 0, section.size);
+  } else {
+    void* made = nullptr;
+    handle = HandleOfObject(::CreateDIBSection(dc == 0 ? nullptr : Dc(dc), header.Info(),
+                                               DIB_RGB_COLORS, &made, nullptr, 0));
+    if (handle == 0) return 0;
+    section.bits = static_cast<std::uint8_t*>(made);
+  }
+  if (bits != nullptr) *bits = section.bits;
+  if (section.size >= kKeptSectionBytes) madeSections_[handle] = std::move(section);
+  return handle;
 }
 
 GdiHandle Win32Gdi::CreateCompatibleBitmap(GdiHandle dc, int width, int height) {
@@ -195,7 +236,17 @@ GdiHandle Win32Gdi::SelectObject(GdiHandle dc, GdiHandle object) {
 }
 
 bool Win32Gdi::DeleteObject(GdiHandle object) {
-  return ::DeleteObject(SystemHandle<HGDIOBJ>(object)) != 0;
+  const auto made = madeSections_.find(object);
+  if (made == madeSections_.end()) return ::DeleteObject(SystemHandle<HGDIOBJ>(object)) != 0;
+  // As the system refuses to delete a bitmap still selected into a DC.
+  if (!IsFree(object)) return false;
+  keptSections_.emplace_back(made->first, std::move(made->second));
+  madeSections_.erase(made);
+  if (keptSections_.size() > kKeptSections) {
+    ::DeleteObject(SystemHandle<HGDIOBJ>(keptSections_.front().first));
+    keptSections_.erase(keptSections_.begin());
+  }
+  return true;
 }
 
 std::optional<BitmapDescription> Win32Gdi::GetObject(GdiHandle bitmap) {
@@ -346,6 +397,7 @@ bool Win32Gdi::DrawIconEx(GdiHandle dc, int x, int y, GdiHandle icon, int width,
 
 bool Win32Gdi::SetClipboardBitmap(GdiHandle bitmap) {
   const HBITMAP handle = SystemHandle<HBITMAP>(bitmap);
+  madeSections_.erase(bitmap);  // the clipboard's from now on
   {
     const OpenedClipboard clipboard(clipboardOwner_->Get());
     if (clipboard.IsOpen() && ::EmptyClipboard() != 0 &&

@@ -4,7 +4,10 @@
 // through a window's DC. What each call does is Gdi's (bitmap/gdi.h).
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "bitmap/gdi.h"
 #include "platform/platform.h"
@@ -63,8 +66,24 @@ class Win32Gdi final : public Gdi {
   GdiHandle ClipboardBitmap() override;
 
  private:
+  // A large DIB section this object made, by the header and colour table it was made with.
+  struct Section {
+    std::vector<std::uint8_t> info;
+    std::uint8_t* bits = nullptr;
+    std::size_t size = 0;
+  };
+  // Whether the bitmap is selected into no DC, so that it can be deleted or kept.
+  bool IsFree(GdiHandle bitmap);
+
   ImageServices& images_;
   std::unique_ptr<ClipboardOwner> clipboardOwner_;
+  // A memory DC that tries bitmaps on (IsFree).
+  GdiHandle probeDc_ = 0;
+  // Large sections made here and not deleted yet, and the latest ones deleted, kept for the next
+  // request with the same header: a capture replaces its image by one of the same size every
+  // time, and a fresh section of a whole screen costs more in page faults than the capture.
+  std::map<GdiHandle, Section> madeSections_;
+  std::vector<std::pair<GdiHandle, Section>> keptSections_;
 };
 
 }  // namespace qel

@@ -143,6 +143,19 @@ Bytes PixelsWrittenAndRead(const BitmapContext& context) {
   return result;
 }
 
+// Large sections are made again from memory the GDI kept: a new image is still black.
+Bytes LargeImagesMadeAgain(const BitmapContext& context) {
+  Bytes result;
+  ScreenBitmap bitmap(context);
+  for (int round = 0; round < 3; ++round) {
+    Note(result, bitmap.CreateImage(700, 500, 32));
+    Append(result, bitmap.PixelBytes());
+    for (int i = 0; i < 50; ++i) Note(result, bitmap.WritePixel(i * 13, i * 9, 0xFFFFFF));
+    Note(result, bitmap.SyncPacked());
+  }
+  return result;
+}
+
 Bytes DrawnAcrossDepths(const BitmapContext& context) {
   Bytes result;
   ScreenBitmap source(context);
@@ -316,6 +329,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Scenario{"TableColoursAtOneAndFourBits", TableColoursAtOneAndFourBits},
                     Scenario{"TakenAsTheyAre", TakenAsTheyAre},
                     Scenario{"PixelsWrittenAndRead", PixelsWrittenAndRead},
+                    Scenario{"LargeImagesMadeAgain", LargeImagesMadeAgain},
                     Scenario{"DrawnAcrossDepths", DrawnAcrossDepths},
                     Scenario{"TextDrawnIntoTheMemoryDc", TextDrawnIntoTheMemoryDc},
                     Scenario{"IconsOverWhite", IconsOverWhite},
