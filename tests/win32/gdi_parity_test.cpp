@@ -257,6 +257,23 @@ Bytes ScreenAndWindowCaptures(const BitmapContext& context) {
   return result;
 }
 
+// Drawn onto the painted window through its DC, then read back off the screen.
+Bytes DrawnOntoAWindow(const BitmapContext& context) {
+  Bytes result;
+  const WindowHandle window =
+      context.desktop.WindowFromPoint({kWindowRect.left + 10, kWindowRect.top + 10});
+  for (const int depth : {8, 24}) {
+    ScreenBitmap drawn(context);
+    Note(result, drawn.LoadBmpBytesViaFile(ColourfulBmp()));
+    Note(result, drawn.ConvertDepth(depth));
+    Note(result, drawn.DrawToWindow(window));
+    ScreenBitmap shown(context);
+    Note(result, shown.CaptureScreen(kWindowRect.left, kWindowRect.top, 40, 25, 24));
+    Append(result, FileOf(shown));
+  }
+  return result;
+}
+
 std::string PlacesOf(const std::vector<FoundPoint>& places) {
   std::string text;
   for (const FoundPoint& place : places) {
@@ -336,6 +353,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Scenario{"BitmapsFromTheLoader", BitmapsFromTheLoader},
                     Scenario{"ThroughTheClipboard", ThroughTheClipboard},
                     Scenario{"ScreenAndWindowCaptures", ScreenAndWindowCaptures},
+                    Scenario{"DrawnOntoAWindow", DrawnOntoAWindow},
                     Scenario{"SearchAnswers", SearchAnswers}),
     [](const auto& info) { return info.param.name; });
 

@@ -55,9 +55,9 @@ TEST_F(RealHandles, TheProgramsOwnGdiDrawsIntoTheMemoryDc) {
   ASSERT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
   ASSERT_EQ(GetCurrentObject(dc, OBJ_BITMAP), SystemHandle<HGDIOBJ>(bitmap.DibHandle()));
 
-  HFONT font = CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                           DEFAULT_PITCH, L"Tahoma");
+  HFONT font =
+      CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
   const HGDIOBJ previous = SelectObject(dc, font);
   SetTextColor(dc, RGB(255, 0, 0));
   SetBkMode(dc, TRANSPARENT);
@@ -72,14 +72,13 @@ TEST_F(RealHandles, TheProgramsOwnGdiDrawsIntoTheMemoryDc) {
     for (int x = 0; x < 60; ++x) red += bitmap.ReadPixel(x, y) == 0x0000FF ? 1 : 0;
   }
   EXPECT_GT(red, 20) << "the text shows in the image";
-  EXPECT_EQ(bitmap.PixelBytes(),
-            RowsBySystem(SystemHandle<HBITMAP>(bitmap.DibHandle()), 60, 20));
+  EXPECT_EQ(bitmap.PixelBytes(), RowsBySystem(SystemHandle<HBITMAP>(bitmap.DibHandle()), 60, 20));
 }
 
 TEST_F(RealHandles, ABitmapFromLoadImageIsTakenWhole) {
   const std::wstring path = std::wstring(QEL_BMP_SAMPLES_DIR L"\\") + L"bmp3_24.bmp";
-  auto loaded = static_cast<HBITMAP>(
-      LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  auto loaded =
+      static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(loaded, nullptr);
   BITMAP size{};
   ASSERT_EQ(GetObjectW(loaded, sizeof size, &size), static_cast<int>(sizeof size));
