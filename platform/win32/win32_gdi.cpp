@@ -164,6 +164,31 @@ HICON IconOf(const ArgbImage& image) {
   return ::CreateIconIndirect(&parts);  // copies both bitmaps
 }
 
+// What a DC of the screen or of a window can be read from, in its own coordinates: the whole
+// virtual screen, the window's client area (GetDC), or the whole window (GetWindowDC). Nullopt
+// for other DCs.
+std::optional<RECT> DrawnArea(HDC dc) {
+  if (::GetObjectType(dc) != OBJ_DC) return std::nullopt;
+  const HWND window = ::WindowFromDC(dc);
+  if (window == nullptr || window == ::GetDesktopWindow()) {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  }
+  RECT client{};
+  RECT whole{};
+  POINT origin{};
+  if (::GetClientRect(window, &client) == 0 || ::GetWindowRect(window, &whole) == 0 ||
+      ::GetDCOrgEx(dc, &origin) == 0) {
+    return std::nullopt;
+  }
+  POINT clientOrigin{};
+  ::ClientToScreen(window, &clientOrigin);
+  if (origin.x == clientOrigin.x && origin.y == clientOrigin.y) return client;
+  return RECT{0, 0, whole.right - whole.left, whole.bottom - whole.top};
+}
+
 }  // namespace
 
 Win32Gdi::Win32Gdi(ImageServices& images)
@@ -199,7 +224,7 @@ GdiHandle Win32Gdi::CreateCompatibleDC(GdiHandle dc) {
 bool Win32Gdi::DeleteDC(GdiHandle dc) { return ::DeleteDC(Dc(dc)) != 0; }
 
 GdiHandle Win32Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uint8_t** bits,
-                                     NewRows rows) {
+                                     NewRows /*rows: every section starts zero here*/) {
   if (bits != nullptr) *bits = nullptr;
   const int height = info.height < 0 ? -info.height : info.height;
   const std::optional<std::size_t> size = RowsSize(info, height);
@@ -213,7 +238,9 @@ GdiHandle Win32Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uin
     handle = kept->first;
     section = std::move(kept->second);
     keptSections_.erase(kept);
-    if (rows == NewRows::Zero) std::memset(section.bits, 0, section.size);
+    // Zeroed even for a caller that means to overwrite every pixel: the system's BitBlt leaves
+    // the part of a screen area off the screen as it was, which must come out black.
+    std::memset(section.bits, 0, section.size);
   } else {
     void* made = nullptr;
     handle = HandleOfObject(::CreateDIBSection(dc == 0 ? nullptr : Dc(dc), header.Info(),
@@ -272,7 +299,26 @@ std::optional<BitmapDescription> Win32Gdi::GetObject(GdiHandle bitmap) {
 
 bool Win32Gdi::BitBlt(GdiHandle target, int x, int y, int width, int height, GdiHandle source,
                       int sourceX, int sourceY, std::uint32_t rop) {
-  return ::BitBlt(Dc(target), x, y, width, height, Dc(source), sourceX, sourceY, rop) != 0;
+  HDC from = Dc(source);
+  // From the screen or a window, only the part of the area on it is copied, the rest of the target
+  // left as it is, as Windows does; Wine copies nothing of an area that reaches past the edge, so
+  // the area is cut to the edges here.
+  if (const std::optional<RECT> bounds = DrawnArea(from); bounds && width > 0 && height > 0) {
+    const auto cut = [](int& at, int& length, int& targetAt, long low, long high) {
+      const long first = std::max<long>(at, low);
+      const long last = std::min<long>(static_cast<long>(at) + length, high);
+      if (first >= last) return false;
+      targetAt = static_cast<int>(targetAt + (first - at));
+      at = static_cast<int>(first);
+      length = static_cast<int>(last - first);
+      return true;
+    };
+    if (!cut(sourceX, width, x, bounds->left, bounds->right) ||
+        !cut(sourceY, height, y, bounds->top, bounds->bottom)) {
+      return ::GetObjectType(Dc(target)) != 0;  // nothing of it is on the screen
+    }
+  }
+  return ::BitBlt(Dc(target), x, y, width, height, from, sourceX, sourceY, rop) != 0;
 }
 
 int Win32Gdi::GetDIBits(GdiHandle dc, GdiHandle bitmap, int start, int lines,

@@ -260,6 +260,17 @@ Bytes ScreenAndWindowCaptures(const BitmapContext& context) {
     Note(result, bitmap.CaptureScreen(kWindowRect.left - 5, kWindowRect.top - 5, 20, 15, depth));
     Append(result, FileOf(bitmap));
   }
+  // Partly off the screen, after a capture of the whole screen whose memory may be used again:
+  // the part off the screen is black. (Past the right and bottom edges: Wine's BitBlt moves an
+  // area that starts left of or above the screen to the image's corner.)
+  for (const int depth : {32, 8}) {
+    ScreenBitmap bitmap(context);
+    Note(result, bitmap.CaptureScreen(0, 0, 0, 0, depth));
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    Note(result, bitmap.CaptureScreen(kWindowRect.left, kWindowRect.top, width, height, depth));
+    Append(result, FileOf(bitmap));
+  }
   const WindowHandle window =
       context.desktop.WindowFromPoint({kWindowRect.left + 10, kWindowRect.top + 10});
   ScreenBitmap drawn(context);
