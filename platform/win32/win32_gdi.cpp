@@ -202,6 +202,12 @@ Win32Gdi::~Win32Gdi() {
   if (probeDc_ != 0) ::DeleteDC(Dc(probeDc_));
 }
 
+bool Win32Gdi::IsSection(GdiHandle handle, const Section& section) {
+  DIBSECTION found{};
+  return ::GetObjectW(SystemHandle<HGDIOBJ>(handle), sizeof found, &found) == sizeof found &&
+         found.dsBm.bmBits == section.bits;
+}
+
 bool Win32Gdi::IsFree(GdiHandle bitmap) {
   // A bitmap goes into one DC at a time: one that the probe can take is in none.
   const HGDIOBJ previous = ::SelectObject(Dc(probeDc_), SystemHandle<HGDIOBJ>(bitmap));
@@ -232,8 +238,9 @@ GdiHandle Win32Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uin
   if (!IsDepth(info.bitCount) || !size) return 0;
   DibHeader header(info);
   Section section{header.Bytes(), nullptr, *size};
-  const auto kept = std::find_if(keptSections_.begin(), keptSections_.end(),
-                                 [&](const auto& one) { return one.second.info == section.info; });
+  const auto kept = std::find_if(keptSections_.begin(), keptSections_.end(), [&](const auto& one) {
+    return one.second.info == section.info && IsSection(one.first, one.second);
+  });
   GdiHandle handle = 0;
   if (kept != keptSections_.end()) {
     handle = kept->first;
@@ -264,7 +271,12 @@ GdiHandle Win32Gdi::SelectObject(GdiHandle dc, GdiHandle object) {
 }
 
 bool Win32Gdi::DeleteObject(GdiHandle object) {
-  const auto made = madeSections_.find(object);
+  auto made = madeSections_.find(object);
+  // A handle the caller deleted behind this object's back may since name something else.
+  if (made != madeSections_.end() && !IsSection(made->first, made->second)) {
+    madeSections_.erase(made);
+    made = madeSections_.end();
+  }
   if (made == madeSections_.end()) return ::DeleteObject(SystemHandle<HGDIOBJ>(object)) != 0;
   // As the system refuses to delete a bitmap still selected into a DC.
   if (!IsFree(object)) return false;

@@ -74,6 +74,8 @@ class Win32Gdi final : public Gdi {
   };
   // Whether the bitmap is selected into no DC, so that it can be deleted or kept.
   bool IsFree(GdiHandle bitmap);
+  // Whether the handle still names that section.
+  static bool IsSection(GdiHandle handle, const Section& section);
 
   ImageServices& images_;
   std::unique_ptr<ClipboardOwner> clipboardOwner_;
