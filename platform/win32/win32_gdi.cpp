@@ -128,7 +128,7 @@ HBITMAP BitmapFromBmpBytes(std::span<const std::uint8_t> bytes) {
   return CompatibleBitmapOf(size->width, size->height, pixels.data());
 }
 
-// A bitmap deleted when it goes, unless released.
+// A bitmap deleted when it goes.
 class OwnedBitmap {
  public:
   explicit OwnedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
@@ -154,8 +154,13 @@ HICON IconOf(const ArgbImage& image) {
   void* bits = nullptr;
   const OwnedBitmap colour(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (colour.Get() == nullptr) return nullptr;
-  std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
-  const OwnedBitmap mask(::CreateBitmap(image.width, image.height, 1, 1, nullptr));
+  std::memcpy(bits, image.pixels.data(),
+              static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) *
+                  sizeof(std::uint32_t));
+  // Monochrome rows are padded to 16 bits.
+  const std::vector<std::uint8_t> clear(static_cast<std::size_t>((image.width + 15) / 16 * 2) *
+                                        static_cast<std::size_t>(image.height));
+  const OwnedBitmap mask(::CreateBitmap(image.width, image.height, 1, 1, clear.data()));
   if (mask.Get() == nullptr) return nullptr;
   ICONINFO parts{};
   parts.fIcon = TRUE;
