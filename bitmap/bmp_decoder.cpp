@@ -7,13 +7,17 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 
+bool HasBmpSignature(std::span<const std::uint8_t> file) {
+  return file.size() >= kFileHeaderSize && file[0] == 'B' && file[1] == 'M';
+}
+
 struct BmpLayout {
   DibFormat format;
   std::span<const std::uint8_t> bits;
 };
 
 std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> file) {
-  if (file.size() < kFileHeaderSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;
+  if (!HasBmpSignature(file)) return std::nullopt;
   const std::optional<DibFormat> format = ReadDibFormat(file.subspan(kFileHeaderSize), false);
   if (!format) return std::nullopt;
   // Writers may leave a gap before the rows, so the file header's offset, not the table's end,
@@ -28,6 +32,16 @@ std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> file) {
 }
 
 }  // namespace
+
+std::optional<std::int64_t> BmpFileBytesNeeded(std::span<const std::uint8_t> head) {
+  if (!HasBmpSignature(head)) return std::nullopt;
+  const std::optional<DibFormat> format = ReadDibFormat(head.subspan(kFileHeaderSize), false);
+  if (!format) return std::nullopt;
+  const std::int64_t rows = format->IsRle()
+                                ? 2 * (std::int64_t{format->width} + 1) * format->height + 2
+                                : format->UncompressedBytes();
+  return std::int64_t{LoadU32(head, 10)} + rows;
+}
 
 std::optional<BmpDimensions> ReadBmpDimensions(std::span<const std::uint8_t> file) {
   const std::optional<BmpLayout> layout = ReadLayout(file);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "bitmap/decode_limit.h"
 #include "bitmap/packed_dib.h"
 
 namespace qel {
@@ -230,7 +231,10 @@ std::optional<DibFormat> ReadDibFormat(std::span<const std::uint8_t> dib, bool i
   if (iconHeight) height /= 2;
   if (format.width <= 0 || height <= 0 || height > INT_MAX) return std::nullopt;
   format.height = static_cast<int>(height);
-  if (std::int64_t{format.width} * format.height >= kMaxPixels) return std::nullopt;
+  if (std::int64_t{format.width} * format.height >= kMaxPixels ||
+      !WithinDecodeLimit(format.width, format.height)) {
+    return std::nullopt;
+  }
 
   const std::optional<int> tableLimit = ColorCountFor(format.bitCount);
   if (!tableLimit) return std::nullopt;

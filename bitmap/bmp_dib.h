@@ -41,7 +41,8 @@ struct DibFormat {
   bool IsRle() const { return compression == kBiRle8 || compression == kBiRle4; }
 };
 
-// Reads and checks the header, masks and colour table at the start of `dib`. An icon's DIB counts
+// Reads and checks the header, masks and colour table at the start of `dib`; an image over the
+// decode limit (bitmap/decode_limit.h) is refused. An icon's DIB counts
 // its AND mask's rows in the header's height, so `iconHeight` halves it and refuses top-down rows.
 std::optional<DibFormat> ReadDibFormat(std::span<const std::uint8_t> dib, bool iconHeight);
 

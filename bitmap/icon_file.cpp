@@ -107,14 +107,29 @@ std::optional<ArgbImage> DecodeDibEntry(std::span<const std::uint8_t> image) {
   return result;
 }
 
+bool StartsIconDirectory(std::span<const std::uint8_t> file) {
+  return file.size() >= kDirectorySize && LoadU16(file, 0) == 0 && LoadU16(file, 2) == kIconType;
+}
+
 }  // namespace
+
+std::optional<std::int64_t> IconFileBytesNeeded(std::span<const std::uint8_t> head) {
+  if (head.size() < kDirectorySize) return std::int64_t{kDirectorySize};
+  if (!StartsIconDirectory(head)) return std::nullopt;
+  const std::size_t count = LoadU16(head, 4);
+  const auto directoryEnd = static_cast<std::int64_t>(kDirectorySize + count * kEntrySize);
+  if (static_cast<std::int64_t>(head.size()) < directoryEnd) return directoryEnd;
+  std::int64_t end = directoryEnd;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t at = kDirectorySize + i * kEntrySize;
+    end = std::max(end, std::int64_t{LoadU32(head, at + 12)} + LoadU32(head, at + 8));
+  }
+  return end;
+}
 
 std::optional<ArgbImage> ReadIconFile(std::span<const std::uint8_t> file, int width, int height,
                                       ImageServices& images) {
-  if (width < 0 || height < 0 || file.size() < kDirectorySize || LoadU16(file, 0) != 0 ||
-      LoadU16(file, 2) != kIconType) {
-    return std::nullopt;
-  }
+  if (width < 0 || height < 0 || !StartsIconDirectory(file)) return std::nullopt;
   const std::optional<Entry> entry = ChooseEntry(file, width == 0 ? kDefaultIconSize : width,
                                                  height == 0 ? kDefaultIconSize : height);
   if (!entry) return std::nullopt;

@@ -10,6 +10,11 @@
 
 namespace qel {
 
+// How many bytes from the start of an .ico file its images need, from its start in `head`: the
+// directory's size while `head` holds less than all of the directory, then the end of its last
+// image. Nullopt when `head` starts no icon directory.
+std::optional<std::int64_t> IconFileBytesNeeded(std::span<const std::uint8_t> head);
+
 // The image of an .ico file image that LoadImage(IMAGE_ICON, width, height) picks (the entry
 // nearest the size, then the deepest; 0 for width/height means 32), decoded unscaled to an
 // ArgbImage: alpha from a 32-bit image that has any, otherwise from the AND mask (mask bit 1 =

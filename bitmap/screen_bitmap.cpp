@@ -38,14 +38,20 @@ void ScreenBitmap::BuildPalettes() {
   palette256_ = StandardColorTable(8);
 }
 
-void ScreenBitmap::ReleaseImage() {
+void ScreenBitmap::ReleaseSection() {
   Gdi& gdi = context_.gdi;
   if (memoryDc_ != 0 && previousBitmap_ != 0) gdi.SelectObject(memoryDc_, previousBitmap_);
   if (dibSection_ != 0) gdi.DeleteObject(dibSection_);
   if (memoryDc_ != 0) gdi.DeleteDC(memoryDc_);
-  if (screenDc_ != 0) gdi.ReleaseDC(0, screenDc_);
-  screenDc_ = memoryDc_ = dibSection_ = previousBitmap_ = 0;
+  memoryDc_ = dibSection_ = previousBitmap_ = 0;
   bits_ = nullptr;
+  pixelsChanged_ = false;
+}
+
+void ScreenBitmap::ReleaseImage() {
+  ReleaseSection();
+  if (screenDc_ != 0) context_.gdi.ReleaseDC(0, screenDc_);
+  screenDc_ = 0;
   // The room stays for the next image, which is most often one of the same size.
   packedDib_.clear();
 }
@@ -54,12 +60,20 @@ void ScreenBitmap::Clear() {
   if (packedDib_.empty() && dibSection_ == 0) return;
   ReleaseImage();
   screenDc_ = context_.gdi.GetDC(0);
-  pixelsChanged_ = false;
 }
 
 bool ScreenBitmap::CreateBlank(int width, int height, int bitsPerPixel) {
+  const bool heldSection = dibSection_ != 0;
   if (!LayOutImage(width, height, bitsPerPixel)) return false;
   packedDib_.resize(PixelOffset() + PixelDataSize());  // the rows, zero, in the room made
+  if (!heldSection) return true;
+  // The section held the image being replaced: every read and copy of the two forms takes the
+  // packed copy's size, so the section must be remade to match it.
+  ReleaseSection();
+  if (!CreateSection()) {
+    Clear();
+    return false;
+  }
   return true;
 }
 

@@ -80,9 +80,10 @@ class ScreenBitmap {
   // Refreshes the packed copy from the DIB section; false without an image.
   bool SyncPacked();
 
-  // Replaces the packed copy by a black image (colour-table entry 0) of this size and depth. False,
-  // changing nothing, for a depth other than 1, 4, 8, 16, 24, 32, an empty size, or an image of
-  // 2 GiB or more.
+  // Replaces the packed copy by a black image (colour-table entry 0) of this size and depth, and a
+  // DIB section the bitmap held by a black one to match (a new handle). False, changing nothing,
+  // for a depth other than 1, 4, 8, 16, 24, 32, an empty size, or an image of 2 GiB or more; false,
+  // with the object empty, when the new section cannot be made.
   bool CreateBlank(int width, int height, int bitsPerPixel);
   // The image at another depth, colours mapped to the standard colour table by the platform's
   // rule. False, changing nothing, without an image or for a depth not taken.
@@ -136,6 +137,8 @@ class ScreenBitmap {
   DibInfo PackedFormat() const;
   // Puts a DIB section matching the packed copy's header and colour table into a new memory DC.
   bool CreateSection(Gdi::NewRows rows = Gdi::NewRows::Zero);
+  // Deletes the DIB section and its memory DC; the packed copy and the screen DC stay.
+  void ReleaseSection();
   // Refreshes the packed rows from the DIB section, after drawing has finished.
   void CopyRowsFromSection();
   // Brings the packed copy up to date when pixels were written since it was taken.

@@ -157,7 +157,13 @@ GdiHandle SoftwareGdi::SelectObject(GdiHandle dc, GdiHandle bitmap) {
 
 void SoftwareGdi::KeepRows(std::vector<std::uint8_t>&& rows) {
   constexpr std::size_t kKeptFrom = 256 * 1024;
-  if (rows.size() < kKeptFrom) return;
+  // Rows are kept for the next capture, which is at most the whole screen at 32 bits: a larger
+  // image (a file that declared one) would only hold its memory for as long as the GDI lives.
+  const WindowRect screen = screen_.Bounds();
+  const auto screenBytes = static_cast<std::size_t>(std::max<std::int64_t>(
+      (std::int64_t{screen.right} - screen.left) * (std::int64_t{screen.bottom} - screen.top) * 4,
+      0));
+  if (rows.size() < kKeptFrom || rows.size() > screenBytes) return;
   spareRows_[nextSpare_] = std::move(rows);
   nextSpare_ = (nextSpare_ + 1) % spareRows_.size();
 }

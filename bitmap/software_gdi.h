@@ -109,6 +109,7 @@ class SoftwareGdi final : public Gdi {
   std::vector<std::uint32_t> capturedScreen_;
   // The rows of the latest large bitmaps deleted, for the next ones of the same size: a capture
   // replaces its image by one of the same size every time, a load passes through two bitmaps.
+  // None larger than the whole screen at 32 bits is kept.
   std::array<std::vector<std::uint8_t>, 2> spareRows_;
   std::size_t nextSpare_ = 0;
   void KeepRows(std::vector<std::uint8_t>&& rows);

@@ -1,13 +1,12 @@
 // The mini-GDI's image loader, icons and clipboard: where bitmaps come from besides the screen.
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <new>
 
 #include "bitmap/bmp_decoder.h"
 #include "bitmap/clip_run.h"
 #include "bitmap/icon_file.h"
+#include "bitmap/image_file.h"
 #include "bitmap/software_gdi.h"
 
 namespace qel {
@@ -15,28 +14,6 @@ namespace {
 
 // The size of the icons windows and LoadImage default to.
 constexpr int kIconSize = 32;
-
-struct FileBytes {
-  std::unique_ptr<std::uint8_t[]> data;
-  std::size_t size = 0;
-};
-
-std::optional<FileBytes> ReadWholeFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return std::nullopt;
-  const std::streamoff size = file.tellg();
-  if (size < 0) return std::nullopt;
-  file.seekg(0);
-  try {
-    // Not zero-filled first: one read fills it. A file that shrank meanwhile is refused.
-    FileBytes bytes{std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(size)),
-                    static_cast<std::size_t>(size)};
-    if (!file.read(reinterpret_cast<char*>(bytes.data.get()), size)) return std::nullopt;
-    return bytes;
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-}
 
 unsigned Channel(std::uint32_t pixel, int shift) { return pixel >> shift & 0xFFu; }
 
@@ -99,8 +76,8 @@ GdiHandle SoftwareGdi::IconFromBytes(std::span<const std::uint8_t> bytes, int wi
 
 GdiHandle SoftwareGdi::LoadImageFromFile(const std::string& path, ImageType type, int width,
                                          int height) {
-  const std::optional<FileBytes> bytes = ReadWholeFile(path);
-  return bytes ? LoadImageFromMemory({bytes->data.get(), bytes->size}, type, width, height) : 0;
+  const std::optional<std::vector<std::uint8_t>> bytes = ReadImageFile(path, type);
+  return bytes ? LoadImageFromMemory(*bytes, type, width, height) : 0;
 }
 
 GdiHandle SoftwareGdi::LoadImageFromMemory(std::span<const std::uint8_t> bytes, ImageType type,

@@ -20,12 +20,14 @@
 // against use from several threads.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bitmap/screen_bitmap.h"
+#include "finder/event_hand_off.h"
 #include "finder/palette_rows.h"
 #include "finder/point_pattern_search.h"
 #include "finder/search_area.h"
@@ -65,7 +67,10 @@ class ColorFinder {
 
   // With nothing to hand control to, for programs without a window system.
   ColorFinder();
-  explicit ColorFinder(EventPump& events) : events_(&events) {}
+  // `handOffInterval` is how long a search runs before it hands control to `events`.
+  explicit ColorFinder(EventPump& events,
+                       std::chrono::nanoseconds handOffInterval = EventHandOff::kDefaultInterval)
+      : events_(&events), handOffInterval_(handOffInterval) {}
 
   // Empties the cursors of FindNextColorInImage and FindNextPatternInImage and frees what they
   // hold: the program does it when it starts and when it ends.
@@ -124,7 +129,8 @@ class ColorFinder {
   // digit "0" to "9" drawn in that style is found with FindAllTextPatternsForDigits, and the
   // digits found are read from left to right. Where two digits' drawings would overlap, the one
   // with more covered pixels is read (a "1" inside a "4" is not a second digit). -1 when no digit
-  // is found. The style is left holding the colour and font, and "9" as its text.
+  // is found; past the largest double (309 digits), the largest double. The style is left holding
+  // the colour and font, and "9" as its text.
   double ReadNumberInImage(const BitmapContext& context, ByteSpan imageBmp, ColorValue color,
                            const FontDescription& font, std::int32_t tolerance = 0,
                            std::int32_t percentage = 0);
@@ -224,7 +230,10 @@ class ColorFinder {
   // The table index the text searches look for.
   std::uint8_t TextColorIndex(const BitmapContext& context) const;
 
+  EventHandOff HandOff() const { return EventHandOff(*events_, handOffInterval_); }
+
   EventPump* events_;
+  std::chrono::nanoseconds handOffInterval_ = EventHandOff::kDefaultInterval;
   TextStyle style_;
 };
 

@@ -53,10 +53,9 @@ ColorFinder::Point ColorFinder::FindNextColorInImage(const BitmapContext& contex
     cursor.pattern = ColorToPaletteBytes(context, color);
     cursor.last = 0;
   }
-  if (!imageBmp.empty())
-    cursor.image = LoadPaletteImage(context, imageBmp).value_or(PaletteImage{});
+  TakeCursorImage(cursor.image, context, imageBmp);
   if (cursor.pattern.empty()) return {};  // never started
-  const PaletteRows rows = cursor.image.View();
+  const PaletteRows rows = cursor.image->View();
   cursor.last = FindIndexInRows(rows, cursor.pattern.front(), tolerance, cursor.last + 1);
   return PointAt(cursor.last, rows);
 }
@@ -69,7 +68,7 @@ ColorFinder::Point ColorFinder::FindImageInArea(const BitmapContext& context, Wi
   const std::optional<PaletteImage> small = LoadPaletteImage(context, imageBmp);
   if (!small) return {};
   const PaletteRows large = RowsOf(bitmap);
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   ImagePlace place;
   if (!FindImage(large, small->View(), place, handOff)) return {};
   return CentreOf(place, large, small->View());
@@ -81,7 +80,7 @@ ColorFinder::Point ColorFinder::FindImageInImage(const BitmapContext& context, B
   const std::optional<PaletteImage> small =
       large ? LoadPaletteImage(context, smallBmp) : std::nullopt;
   if (!small) return {};
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   ImagePlace place;
   if (!FindImage(large->View(), small->View(), place, handOff)) return {};
   return CentreOf(place, large->View(), small->View());
@@ -94,7 +93,7 @@ std::int32_t ColorFinder::FindAllImagesInImage(const BitmapContext& context, Byt
   const std::optional<PaletteImage> small =
       large ? LoadPaletteImage(context, smallBmp) : std::nullopt;
   if (!small) return 0;
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   std::vector<ImagePlace> places;
   FindAllImages(large->View(), small->View(), places, handOff);
   found.reserve(places.size());

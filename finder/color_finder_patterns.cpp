@@ -1,4 +1,5 @@
 // ColorFinder's point patterns: built from an image, found in 8-bit rows and in images.
+#include <memory>
 #include <optional>
 
 #include "finder/color_finder.h"
@@ -43,7 +44,7 @@ std::int32_t ColorFinder::BuildPointPattern(const BitmapContext& context, ByteSp
   if (!image) return -1;
   if (background != -1)
     background = ColorToPaletteIndex(context, static_cast<ColorValue>(background));
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   return AppendPatternPoints(image->View(), background, points, handOff);
 }
 
@@ -52,7 +53,7 @@ ColorFinder::Point ColorFinder::FindPointPattern(ByteSpan rows, std::int32_t wid
                                                  std::span<const PatternPoint> points,
                                                  std::int32_t anchor, std::int32_t tolerance,
                                                  std::int32_t similarity) const {
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   return FindPointPatternFrom({rows, width, height}, {points, anchor, tolerance, similarity}, 0,
                               handOff)
       .point;
@@ -63,7 +64,7 @@ std::int32_t ColorFinder::FindAllPointPatterns(std::vector<Point>& found, ByteSp
                                                std::span<const PatternPoint> points,
                                                std::int32_t anchor, std::int32_t tolerance,
                                                std::int32_t similarity) const {
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   qel::FindAllPointPatterns({rows, width, height}, {points, anchor, tolerance, similarity}, found,
                             handOff);
   return static_cast<std::int32_t>(found.size());
@@ -76,17 +77,20 @@ ColorFinder::Point ColorFinder::FindNextPatternInImage(const BitmapContext& cont
                                                        std::int32_t similarity) const {
   PatternCursor& cursor = ModuleSearchCursors().pattern;
   if (restart) {
-    cursor.points.clear();
-    cursor.anchor = BuildPointPattern(context, patternBmp, background, cursor.points);
+    auto pattern = std::make_shared<PointPattern>();
+    pattern->anchor = BuildPointPattern(context, patternBmp, background, pattern->points);
+    cursor.pattern = std::move(pattern);
     cursor.last = -1;
   }
-  if (!imageBmp.empty())
-    cursor.image = LoadPaletteImage(context, imageBmp).value_or(PaletteImage{});
-  if (cursor.anchor == -1) return {};
-  EventHandOff handOff(*events_);
-  const PatternPlace place = FindPointPatternFrom(
-      cursor.image.View(), {cursor.points, cursor.anchor, tolerance, similarity}, cursor.last + 1,
-      handOff);
+  TakeCursorImage(cursor.image, context, imageBmp);
+  if (cursor.pattern->anchor == -1) return {};
+  // The search's own references: a walk started from the hand-off replaces the cursor's.
+  const std::shared_ptr<const PointPattern> pattern = cursor.pattern;
+  const std::shared_ptr<const PaletteImage> image = cursor.image;
+  EventHandOff handOff = HandOff();
+  const PatternPlace place =
+      FindPointPatternFrom(image->View(), {pattern->points, pattern->anchor, tolerance, similarity},
+                           cursor.last + 1, handOff);
   cursor.last = place.candidate;
   return place.point;
 }

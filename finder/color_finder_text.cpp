@@ -1,8 +1,11 @@
 // ColorFinder's text searches: the style's text drawn as GDI draws it, turned into a pattern of
 // covered and free pixels, and found in areas and images; and numbers read digit by digit.
 #include <algorithm>
+#include <charconv>
+#include <limits>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "bitmap/temporary_dc.h"
 #include "finder/color_finder.h"
@@ -81,6 +84,16 @@ std::string DigitsLeftToRight(std::vector<DigitPlace> places) {
   return digits;
 }
 
+// The value of a run of decimal digits, -1 for none. Past the largest double (309 digits and
+// more, which a screen of small digits holds) it is the largest double, the nearest one comes.
+double NumberOfDigits(const std::string& digits) {
+  if (digits.empty()) return -1.0;
+  double value = 0;
+  const std::from_chars_result read = std::from_chars(digits.data(), digits.data() + digits.size(),
+                                                      value, std::chars_format::fixed);
+  return read.ec == std::errc::result_out_of_range ? std::numeric_limits<double>::max() : value;
+}
+
 }  // namespace
 
 std::uint8_t ColorFinder::TextColorIndex(const BitmapContext& context) const {
@@ -128,7 +141,7 @@ ColorFinder::Point ColorFinder::FindTextPattern(const BitmapContext& context, By
                                                 const TextPattern& pattern, std::int32_t tolerance,
                                                 std::int32_t percentage) const {
   const std::uint8_t target = TextColorIndex(context);
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   return qel::FindTextPattern({rows, width, height}, {pattern, target, tolerance, percentage},
                               handOff);
 }
@@ -139,7 +152,7 @@ std::int32_t ColorFinder::FindAllTextPatterns(const BitmapContext& context,
                                               const TextPattern& pattern, std::int32_t tolerance,
                                               std::int32_t percentage) const {
   const std::uint8_t target = TextColorIndex(context);
-  EventHandOff handOff(*events_);
+  EventHandOff handOff = HandOff();
   qel::FindAllTextPatterns({rows, width, height}, {pattern, target, tolerance, percentage}, found,
                            handOff);
   return static_cast<std::int32_t>(found.size());
@@ -203,8 +216,7 @@ double ColorFinder::ReadNumberInImage(const BitmapContext& context, ByteSpan ima
       places.push_back({place, digit, pattern.drawn.size() + 1, inkLeft, inkRight});
     }
   }
-  const std::string digits = DigitsLeftToRight(std::move(places));
-  return digits.empty() ? -1.0 : std::stod(digits);
+  return NumberOfDigits(DigitsLeftToRight(std::move(places)));
 }
 
 }  // namespace qel

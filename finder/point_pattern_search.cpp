@@ -57,8 +57,11 @@ class PointSearch {
       const std::int64_t rowStart = row * stride_;
       if (rowStart >= size) return;
       const OffsetReach::Columns interior = reach_.InteriorColumns(row, width_, size);
+      // A candidate needs its anchor's byte, so the work ends with the bytes given, however wide
+      // the rows are said to be.
+      const std::int64_t columnsPresent = std::min(width_, size - rowStart);
       std::int64_t column = row == start / width_ ? start % width_ : 0;
-      while (column < width_) {
+      while (column < columnsPresent) {
         if (column < interior.first || column > interior.last) {
           if (PassesOneByOne(row, column) && !onPlace(row, column)) return;
           ++column;

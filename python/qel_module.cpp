@@ -458,5 +458,5 @@ find_pattern. (x, y) of the first, None when there is none, or with all=True a l
       R"(The number whose digits are drawn in a font and colour, read from left to right, as an
 int; None when no digit is there.
 
-Past 15 digits the value is as near as a double comes. Arguments as for find_text.)");
+Past 15 digits the value is as near as a double comes, and past the largest double (309 digits) it is the largest double. Arguments as for find_text.)");
 }

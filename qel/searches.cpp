@@ -233,6 +233,13 @@ std::vector<FoundPoint> FindPatterns(const BitmapContext& context, const SearchS
   if (finder.BuildPointPattern(context, patternBmp, backgroundIndex, points) == -1) {
     throw SearchInputError(SearchInputError::Input::kTarget, "has no pixel unlike the background");
   }
+  // The library finds a pattern only by its points beside the anchor, so one lone pixel would
+  // never be found: a colour search is what finds it.
+  if (points.empty()) {
+    throw SearchInputError(SearchInputError::Input::kTarget,
+                           "has one pixel unlike the background, and a pattern needs two (search "
+                           "for one colour with color)");
+  }
   const std::optional<Picture> picture = Picture::Of(context, source);
   if (!picture) return {};
   if (matches == Matches::kFirst) {

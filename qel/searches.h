@@ -134,7 +134,8 @@ std::vector<FoundPoint> FindTexts(const BitmapContext& context, const SearchSour
                                   std::int32_t tolerance, std::int32_t similarity, Matches matches);
 
 // The number whose digits are drawn in `look`, read left to right; nullopt when no digit is
-// there. Past 15 digits the value is as near as a double comes.
+// there. Past 15 digits the value is as near as a double comes, and past the largest double (309
+// digits) it is the largest double.
 std::optional<double> ReadNumber(const BitmapContext& context, const SearchSource& source,
                                  const TextLook& look, std::int32_t tolerance,
                                  std::int32_t similarity);

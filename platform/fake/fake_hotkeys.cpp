@@ -1,5 +1,7 @@
 #include "platform/fake/fake_hotkeys.h"
 
+#include <string>
+
 namespace qel {
 
 bool FakeHotkeys::HookWindowMessages(WindowHandle window, MessageHook hook) {
@@ -12,6 +14,7 @@ bool FakeHotkeys::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint
                                  std::uint32_t virtualKey) {
   const std::pair key{modifiers, virtualKey};
   registrations.push_back({window, id, modifiers, virtualKey});
+  if (journal != nullptr) journal->push_back("register hotkey " + std::to_string(virtualKey));
   if (heldElsewhere.contains(key) || taken_.contains(key)) return false;
   taken_.emplace(key, registrations.back());
   return true;

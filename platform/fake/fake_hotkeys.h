@@ -4,6 +4,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,8 @@ class FakeHotkeys final : public HotkeyService {
   std::vector<Registration> registrations;
   std::vector<SentMessage> sent;
   int hooksInstalled = 0;
+  // Given one, "register hotkey VK" goes into it for each registration asked for.
+  std::vector<std::string>* journal = nullptr;
   // Runs for every message sent, as the target window's own processing would.
   std::function<void(const SentMessage&)> onSend;
 

@@ -11,7 +11,28 @@
 namespace qel {
 
 EditBox::EditBox(QWidget* parent, std::function<void()> onFocus)
-    : QLineEdit(parent), onFocus_(std::move(onFocus)) {}
+    : QLineEdit(parent), onFocus_(std::move(onFocus)) {
+  HideSelectionWhenInactive();
+}
+
+void EditBox::changeEvent(QEvent* event) {
+  QLineEdit::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) HideSelectionWhenInactive();
+}
+
+void EditBox::HideSelectionWhenInactive() {
+  QPalette colors = palette();
+  const QColor base = colors.color(QPalette::Inactive, QPalette::Base);
+  const QColor text = colors.color(QPalette::Inactive, QPalette::Text);
+  // Setting the palette changes it again, so only a palette that differs is set.
+  if (colors.color(QPalette::Inactive, QPalette::Highlight) == base &&
+      colors.color(QPalette::Inactive, QPalette::HighlightedText) == text) {
+    return;
+  }
+  colors.setColor(QPalette::Inactive, QPalette::Highlight, base);
+  colors.setColor(QPalette::Inactive, QPalette::HighlightedText, text);
+  setPalette(colors);
+}
 
 void EditBox::ShowText(const QString& text) {
   const bool asSetTextLeavesIt = !hasFocus() && this->text() == text && !hasSelectedText() &&

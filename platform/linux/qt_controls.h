@@ -30,8 +30,13 @@ class EditBox final : public QLineEdit {
   void focusInEvent(QFocusEvent* event) override;
   // Without selected text the copy keys go on to the window.
   void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // A native edit box shows its selection only while its window is active: the inactive colours
+  // draw selected text as any other, whatever palette the application is given.
+  void HideSelectionWhenInactive();
+
   std::function<void()> onFocus_;
 };
 

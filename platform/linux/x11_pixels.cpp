@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <initializer_list>
 
 namespace qel {
 namespace {
@@ -65,6 +66,13 @@ bool ConvertXImage(const XPixelFormat& format, const std::uint8_t* data, int byt
     }
   }
   return true;
+}
+
+int DibDepthOfVisual(int depth) {
+  for (const int dibDepth : {1, 4, 8, 16}) {
+    if (depth <= dibDepth) return dibDepth;
+  }
+  return 32;
 }
 
 }  // namespace qel

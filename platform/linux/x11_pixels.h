@@ -26,4 +26,8 @@ bool ConvertXRow(const XPixelFormat& format, const std::uint8_t* row, int width,
 bool ConvertXImage(const XPixelFormat& format, const std::uint8_t* data, int bytesPerLine,
                    int width, int height, std::uint32_t* out, std::ptrdiff_t outStride);
 
+// The display depth a screen of the X visual's depth is reported at: the depth itself where a DIB
+// has it, else the next one up (15 -> 16), with 24 and 30 stored in 32-bit pixels -> 32.
+int DibDepthOfVisual(int depth);
+
 }  // namespace qel

@@ -150,8 +150,7 @@ int X11Screen::Width() const { return DisplayWidth(S().display, S().screen); }
 int X11Screen::Height() const { return DisplayHeight(S().display, S().screen); }
 
 int X11Screen::BitsPerPixel() const {
-  const int depth = DefaultDepth(S().display, S().screen);
-  return depth == 24 ? 32 : depth;  // a 24-bit visual is stored in 32-bit pixels
+  return DibDepthOfVisual(DefaultDepth(S().display, S().screen));
 }
 
 bool X11Screen::UsesSharedMemory() const { return S().shmImage != nullptr; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <optional>
@@ -14,6 +15,7 @@
 
 #include "bitmap/bmp_decoder.h"
 #include "bitmap/icon_file.h"
+#include "bitmap/image_file.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_dib.h"
 #include "platform/win32/win32_gbk.h"
@@ -31,6 +33,15 @@ namespace {
 // Sections this large are kept when deleted, two at most.
 constexpr std::size_t kKeptSectionBytes = std::size_t{1} << 20;
 constexpr std::size_t kKeptSections = 2;
+
+// Whether a section of `size` bytes is kept when deleted: a kept one is for the next capture, at
+// most the whole virtual screen at 32 bits, not a cache of the largest image ever loaded.
+bool KeptWhenDeleted(std::size_t size) {
+  const auto screenBytes = std::size_t{4} *
+                           static_cast<std::size_t>(::GetSystemMetrics(SM_CXVIRTUALSCREEN)) *
+                           static_cast<std::size_t>(::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  return size >= kKeptSectionBytes && size <= screenBytes;
+}
 
 // The size of the icons windows and LoadImage default to.
 constexpr int kIconSize = 32;
@@ -262,7 +273,7 @@ GdiHandle Win32Gdi::CreateDIBSection(GdiHandle dc, const DibInfo& info, std::uin
     section.bits = static_cast<std::uint8_t*>(made);
   }
   if (bits != nullptr) *bits = section.bits;
-  if (section.size >= kKeptSectionBytes) madeSections_[handle] = std::move(section);
+  if (KeptWhenDeleted(section.size)) madeSections_[handle] = std::move(section);
   return handle;
 }
 
@@ -415,6 +426,8 @@ GdiHandle Win32Gdi::LoadImageFromFile(const std::string& path, ImageType type, i
                                       int height) {
   const std::wstring widePath = GbkToUtf16(path);
   if (type == ImageType::Bitmap) {
+    // The system's loader makes whatever image a file declares, and waits on a pipe.
+    if (!MayLoadBmpFile(std::filesystem::path(widePath))) return 0;
     return HandleOfObject(
         ::LoadImageW(nullptr, widePath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   }

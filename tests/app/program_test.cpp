@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 
 #include "app/allocation_failure.h"
 #include "convert/ui_texts.h"
 #include "platform/fake/fake_system.h"
+#include "sampler/hotkey_registration.h"
 #include "skin/skin_table.h"
 
 namespace qel {
@@ -199,6 +201,8 @@ TEST_F(ProgramTest, ASamplingSessionShowsThePixelUnderTheCursorAndIsReleasedAtTh
 }
 
 TEST_F(ProgramTest, F2IsRegisteredBeforeTheWindowShowsAndTogglesSampling) {
+  hotkeys.journal = &journal;
+  windows.journal = &journal;
   windows.session = [&](FakeForm& form) {
     EXPECT_EQ(program.Globals().HotkeyId, 33001);
     form.Check(RadioBox1);
@@ -208,6 +212,8 @@ TEST_F(ProgramTest, F2IsRegisteredBeforeTheWindowShowsAndTogglesSampling) {
     EXPECT_EQ(form.TimerInterval(Timer1), 0);
   };
   EXPECT_EQ(program.ProgramStart(), 0);
+  const std::vector<std::string> order{"register hotkey " + std::to_string(kF2VirtualKey), "show"};
+  EXPECT_EQ(journal, order) << "F2 works from the moment the window can be seen";
   ASSERT_EQ(hotkeys.registrations.size(), 1u);
   const FakeHotkeys::Registration& f2 = hotkeys.registrations[0];
   EXPECT_EQ(f2.window, windows.LoadedForm()->NativeHandle(MainWindow));

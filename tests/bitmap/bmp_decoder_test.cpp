@@ -2,11 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "bitmap/bmp_dib.h"
+#include "bitmap/decode_limit.h"
 #include "bitmap/icon_file.h"
 #include "bitmap/screen_bitmap.h"
 #include "bitmap/software_gdi.h"
@@ -157,9 +161,65 @@ TEST(BmpDecoderTest, FollowsTheGdiRules) {
   }
 }
 
-// As the GDI, images of 2 GiB of 32-bit pixels or more are refused; an RLE stream's size says
-// nothing of its image's, so only the limit stands between a few bytes and a huge allocation.
+// Sets the decode limit for one test and puts the one before back.
+class DecodeLimitForTest {
+ public:
+  explicit DecodeLimitForTest(std::int64_t bytes) { SetDecodeLimitBytes(bytes); }
+  ~DecodeLimitForTest() { SetDecodeLimitBytes(before_); }
+
+ private:
+  std::int64_t before_ = DecodeLimitBytes();
+};
+
+// An RLE stream's size says nothing of its image's: a file of a thousand bytes may declare
+// gigabytes, and the decode limit refuses it before any room is made.
+TEST(BmpDecoderTest, RefusesImagesOverTheDecodeLimitWhereverTheyAreRead) {
+  EXPECT_EQ(DecodeLimitBytes(), kDefaultDecodeLimitBytes);
+  const std::vector<std::uint8_t> hostile =
+      ReadBytes(DataPath("fuzz/seeds/rle8-16000x16000-ends-at-once.bmp"));
+  ASSERT_EQ(hostile.size(), 1080u);
+  FakeScreen screen{4, 4, 32};
+  FakeDesktop desktop;
+  FakeImageServices images;
+  SoftwareGdi gdi{screen, desktop, images};
+  ScreenBitmap bitmap({gdi, screen, desktop});
+  EXPECT_FALSE(ReadBmpDimensions(hostile));
+  EXPECT_FALSE(bitmap.LoadBmpBytesViaFile(hostile));
+
+  struct Case {
+    int width, height;
+    bool taken;
+  };
+  for (const Case c : {Case{8192, 8192, true}, Case{8192, 8193, false}, Case{1, 1 << 26, true},
+                       Case{2, 1 << 26, false}, Case{16000, 16000, false}}) {
+    EXPECT_EQ(ReadBmpDimensions(MakeBmp(c.width, c.height, 8, 1, {0}, {0, 1})).has_value(), c.taken)
+        << c.width << " x " << c.height;
+  }
+  const DecodeLimitForTest limit(64);
+  EXPECT_TRUE(bitmap.LoadBmpBytesViaFile(MakeBmp(4, 4, 8, 1, {0}, {0, 1})));
+  EXPECT_FALSE(bitmap.LoadBmpBytesViaFile(MakeBmp(4, 5, 8, 1, {0}, {0, 1})));
+  const std::vector<std::uint8_t> overLimit = MakeBmp(5, 4, 24, 0, {}, {});
+  EXPECT_FALSE(ReadDibFormat(std::span(overLimit).subspan(14), false)) << "icons read it too";
+}
+
+// How far a file must be read: the rows' end, or for RLE the longest stream that still draws.
+TEST(BmpDecoderTest, AFilesHeadersSayHowManyOfItsBytesTheImageNeeds) {
+  const std::vector<std::uint8_t> plain = MakeBmp(3, 2, 24, 0, {}, std::vector<std::uint8_t>(24));
+  EXPECT_EQ(BmpFileBytesNeeded(plain), std::optional<std::int64_t>(14 + 40 + 24));
+  EXPECT_EQ(BmpFileBytesNeeded(std::span(plain).first(14 + 40)),
+            std::optional<std::int64_t>(14 + 40 + 24))
+      << "the headers alone say it";
+  EXPECT_EQ(BmpFileBytesNeeded(MakeBmp(3, 2, 8, 1, {0}, {0, 1})),
+            std::optional<std::int64_t>(14 + 40 + 4 + 2 * 4 * 2 + 2));
+  std::vector<std::uint8_t> notBmp = plain;
+  notBmp[0] = 'X';
+  EXPECT_FALSE(BmpFileBytesNeeded(notBmp));
+  EXPECT_FALSE(BmpFileBytesNeeded(std::span(plain).first(30)));
+}
+
+// As the GDI, images of 2 GiB of 32-bit pixels or more are refused, with the decode limit lifted.
 TEST(BmpDecoderTest, TakesImagesUnder2GibOfPixels) {
+  const DecodeLimitForTest noLimit(0);
   EXPECT_TRUE(ReadBmpDimensions(MakeBmp(32767, 16384, 8, 1, {0}, {0, 1})));
   EXPECT_FALSE(ReadBmpDimensions(MakeBmp(32768, 16384, 8, 1, {0}, {0, 1})));
   EXPECT_FALSE(ReadBmpDimensions(MakeBmp(16384, 32768, 4, 2, {0}, {0, 1})));

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -328,6 +329,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Whole-screen conversions are split by rows over two threads: the result is byte for byte that of
 // converting one row at a time, from the screen and from another image, in every format.
+// Rows of a deleted bitmap are kept for the next capture of the same size, which is never more
+// than the whole screen: a larger image's rows are let go with it. A kept buffer shows itself to a
+// section made to be overwritten, which gets it as it was.
+TEST(GdiKeptRowsTest, OnlyRowsOfAScreenOrLessAreKeptForReuse) {
+  FakeScreen screen(512, 512);
+  FakeDesktop desktop;
+  FakeImageServices images;
+  SoftwareGdi gdi(screen, desktop, images);
+  for (const auto& [side, kept] : {std::pair{512, true}, std::pair{300, true},
+                                   std::pair{513, false}, std::pair{2048, false}}) {
+    const DibInfo info{.width = side, .height = side, .bitCount = 32, .colors = {}};
+    std::uint8_t* bits = nullptr;
+    const GdiHandle first = gdi.CreateDIBSection(0, info, &bits, Gdi::NewRows::Overwritten);
+    ASSERT_NE(first, 0u);
+    const auto size = static_cast<std::size_t>(side) * side * 4;
+    std::memset(bits, 0xAB, size);
+    ASSERT_TRUE(gdi.DeleteObject(first));
+    const GdiHandle second = gdi.CreateDIBSection(0, info, &bits, Gdi::NewRows::Overwritten);
+    ASSERT_NE(second, 0u);
+    EXPECT_EQ(bits[size - 1], kept ? 0xAB : 0) << side << " x " << side;
+    gdi.DeleteObject(second);
+  }
+}
+
 TEST(GdiLargeBlitTest, SplitConversionsMatchRowByRowOnes) {
   constexpr int kWidth = 1024;
   constexpr int kHeight = 700;  // more pixels than a conversion is split from

@@ -1,6 +1,8 @@
 #include "bitmap/icon_file.h"
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,20 @@ TEST(IconFileTest, PicksTheNearestSizeThenTheDeepestImage) {
     EXPECT_EQ(image->pixels, expected.pixels);
     EXPECT_TRUE(images.pngCalls.empty());
   }
+}
+
+// Read from a file, an icon needs its directory, then every image the directory places.
+TEST(IconFileTest, TheDirectorySaysHowManyOfTheFilesBytesItsImagesNeed) {
+  const std::vector<std::uint8_t> file = ReadBytes(DataPath("ico/multi.ico"));
+  ASSERT_EQ(Field32(file, 6 + 4 * 16 + 12) + Field32(file, 6 + 4 * 16 + 8), file.size())
+      << "the last image ends the file";
+  const std::span<const std::uint8_t> bytes(file);
+  EXPECT_EQ(IconFileBytesNeeded(bytes.first(3)), std::optional<std::int64_t>(6));
+  EXPECT_EQ(IconFileBytesNeeded(bytes.first(6)), std::optional<std::int64_t>(6 + 5 * 16));
+  EXPECT_EQ(IconFileBytesNeeded(bytes.first(6 + 5 * 16)), std::optional<std::int64_t>(file.size()));
+  EXPECT_EQ(IconFileBytesNeeded(Patched(file, 6 + 16 + 12, 0xFFFFFFF0, 4)),
+            std::optional<std::int64_t>(std::int64_t{0xFFFFFFF0} + Field32(file, 6 + 16 + 8)));
+  EXPECT_FALSE(IconFileBytesNeeded(Patched(file, 2, 2, 2))) << "a cursor file";
 }
 
 TEST(IconFileTest, ATransparentColourImageTakesItsAlphaFromTheMask) {

@@ -164,6 +164,36 @@ TEST_F(ScreenBitmapTest, CreateBlankRefusesBadSizesAndDepthsAndKeepsWhatItHeld) 
   }
 }
 
+// Every read of the two forms takes the packed copy's size, so a section left from the image
+// before would be read past its end (or its stale pixels passed off as the new image's).
+TEST_F(ScreenBitmapTest, CreateBlankOverAnImageRemakesTheSectionToMatch) {
+  struct Case {
+    int heldWidth, heldHeight, heldDepth, width, height, depth;
+  };
+  for (const Case c : {Case{1, 1, 24, 300, 300, 32}, Case{3, 2, 8, 40, 30, 1},
+                       Case{12, 10, 32, 2, 2, 24}, Case{5, 5, 4, 5, 5, 16}}) {
+    SCOPED_TRACE(testing::Message() << c.heldWidth << "x" << c.heldHeight << " then " << c.width
+                                    << "x" << c.height << " at " << c.depth);
+    ScreenBitmap bitmap(context_);
+    ASSERT_TRUE(bitmap.CaptureScreen(0, 0, c.heldWidth, c.heldHeight, c.heldDepth));
+    ASSERT_TRUE(bitmap.CreateBlank(c.width, c.height, c.depth));
+    EXPECT_EQ(bitmap.BitmapWidth(), c.width);
+    EXPECT_EQ(bitmap.BitmapHeight(), c.height);
+    EXPECT_EQ(bitmap.BitmapBitCount(), c.depth);
+    ASSERT_TRUE(bitmap.SyncPacked());
+    for (const std::uint8_t byte : bitmap.PixelBytes()) ASSERT_EQ(byte, 0);
+
+    constexpr ColorValue kWhite = 0xFFFFFF;
+    ASSERT_TRUE(bitmap.WritePixel(c.width - 1, 0, kWhite));
+    EXPECT_EQ(bitmap.ReadPixel(c.width - 1, 0), kWhite);
+    EXPECT_EQ(bitmap.FileBytes().size(), 14 + bitmap.PackedDib().size());
+    ScreenBitmap source(context_);
+    ASSERT_TRUE(source.CaptureScreen(0, 0, 12, 10, 32));
+    EXPECT_TRUE(source.DrawTo(bitmap));
+    EXPECT_EQ(bitmap.ReadPixel(0, 0), StoredColor(AsColorValue(ScreenPattern(0, 0)), c.depth));
+  }
+}
+
 // --- CaptureScreen ---
 
 class CaptureDepthTest : public ScreenBitmapTest, public testing::WithParamInterface<int> {};

@@ -3,6 +3,8 @@
 // class adds: loading, cursors, centres, the drawing of text and the reading of numbers.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -163,6 +165,26 @@ TEST_F(ColorFinderSearchTest, PatternsFromImagesAreWalkedAndCollected) {
   EXPECT_EQ(found, (Points{{0, 1}, {0, 0}, {3, 0}}));
 }
 
+// A handler run at a hand-off may start a walk of its own; the walk under way still reads its own
+// image and pattern to the end (their answers may interfere, their memory may not).
+TEST_F(ColorFinderSearchTest, AWalkStartedFromTheHandOffLeavesTheOuterWalksImageAlive) {
+  FakeEventPump pump;
+  const ColorFinder finder(pump, std::chrono::nanoseconds(0));
+  std::vector<std::string> rows(64, "....");
+  rows.front() = "..ab";  // the top row, walked last
+  const auto image = Image(rows);
+  const auto otherImage = Image({"ba", "ba"});
+  const auto otherPattern = Image({"ba"});
+  Point inner;
+  pump.onHandOff = [&] {
+    if (pump.handOffs != 1) return;
+    inner = finder.FindNextPatternInImage(context_, otherImage, otherPattern, -1, true);
+  };
+  EXPECT_EQ(finder.FindNextPatternInImage(context_, image, Image({"ab"}), -1, true), (Point{2, 0}));
+  EXPECT_GE(pump.handOffs, 1);
+  EXPECT_EQ(inner, (Point{0, 1}));
+}
+
 TEST_F(ColorFinderSearchTest, TextIsDrawnAtTheCellHeightOfItsPointSize) {
   // 12 points at 96 dots per inch: a 16-pixel cell, and 16 x 1 / 2 columns for one byte. The fake
   // font draws "A" (bits 0 and 6) as a bar in column 1 and two 2-row bands across columns 2 to 7,
@@ -201,6 +223,13 @@ TEST_F(ColorFinderSearchTest, TextIsFoundAtItsAnchorAndNumbersAreReadLeftToRight
       finder_.ReadNumberInImage(context_, TextImage(80, 30, "abc", 3, 4, 16, kBlue), kBlue, font),
       -1);
   EXPECT_EQ(finder_.Style().text, "9");
+
+  // Past the largest double, as a full screen of small digits is, the largest double.
+  std::string digits;
+  for (int i = 0; i < 80; ++i) digits += "4071";
+  EXPECT_EQ(finder_.ReadNumberInImage(context_, TextImage(2600, 24, digits, 3, 4, 16, kBlue), kBlue,
+                                      font),
+            std::numeric_limits<double>::max());
 }
 
 TEST(EventHandOffTest, HandsOffEverySixteenPollsOnceTheIntervalHasPassed) {

@@ -90,6 +90,24 @@ TEST(PointPatternSearchTest, ALongSearchHandsOffToTheWindowSystem) {
   EXPECT_GE(pump.handOffs, 10);
 }
 
+// Rows said to be far wider or higher than the bytes given are searched as far as the bytes go:
+// the work is bounded by the data, not by the declared size.
+TEST(PointPatternSearchTest, DeclaredSizesBeyondTheBytesCostOnlyTheBytes) {
+  std::vector<std::uint8_t> bytes(64, 0);
+  bytes[10] = bytes[40] = 7;
+  bytes[11] = bytes[41] = 9;
+  const Points points{{1, 0, 9}};
+  FakeEventPump pump;
+  EventHandOff handOff(pump);
+  for (const auto& [width, height] : {std::pair{INT_MAX, 1}, std::pair{INT_MAX, INT_MAX},
+                                      std::pair{INT_MAX - 3, 2}, std::pair{64, INT_MAX}}) {
+    std::vector<FoundPoint> found;
+    FindAllPointPatterns({bytes, width, height}, {points, 7, 0, 0}, found, handOff);
+    EXPECT_EQ(found, (std::vector<FoundPoint>{{10, height - 1}, {40, height - 1}}))
+        << width << " x " << height;
+  }
+}
+
 TEST(PointPatternSearchTest, CountsPastSixteenBitsStayExact) {
   const std::vector<std::uint8_t> flat(40, 1);
   Points points(65537, PatternPoint{0, 0, 1});

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -295,6 +296,36 @@ TEST_F(QtViewTest, CtrlCCopiesTheSelectionElseGoesToTheTabControl) {
     EXPECT_EQ(sink.Count(TabBox1, Event::Copy) - raised, c.raised ? 1 : 0);
     EXPECT_EQ(QApplication::clipboard()->text(), c.select ? "#FFFAFA" : "before");
   }
+}
+
+// As a native edit box: the selection shows while the window is active, and is drawn as plain text
+// (kept, for when the window comes back) while another window is.
+TEST_F(QtViewTest, AnEditBoxShowsItsSelectionOnlyWhileItsWindowIsActive) {
+  ShowAndActivate();
+  QLineEdit* edit = Edit(EditBox7);
+  window.SetText(EditBox7, "#FFFAFA");
+  edit->setFocus();
+  edit->selectAll();
+  const QColor highlight = edit->palette().color(QPalette::Active, QPalette::Highlight);
+  const auto showsHighlight = [&] {
+    const QImage image = edit->grab().toImage();
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (image.pixelColor(x, y) == highlight) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(showsHighlight());
+
+  QWidget other;
+  other.resize(100, 60);
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  ASSERT_FALSE(window.isActiveWindow());
+  EXPECT_TRUE(edit->hasSelectedText());
+  EXPECT_FALSE(showsHighlight());
 }
 
 TEST_F(QtViewTest, TypingAHexColourAndPressingGoFillsTheOutputsAndThePreview) {

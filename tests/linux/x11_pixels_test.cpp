@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace qel {
@@ -59,6 +60,15 @@ TEST(ConvertXRow, RefusesLayoutsItDoesNotKnow) {
   std::uint32_t out[2] = {};
   for (int bits : {1, 4, 8, 12, 64}) {
     EXPECT_FALSE(ConvertXRow({bits, false, 0xFF0000, 0xFF00, 0xFF}, bytes, 2, out)) << bits;
+  }
+}
+
+// A capture at the screen's depth must be at a depth a DIB has, whatever the server's visual.
+TEST(DibDepthOfVisual, GivesADepthADibHas) {
+  for (const auto& [visual, dib] :
+       {std::pair{1, 1}, std::pair{4, 4}, std::pair{8, 8}, std::pair{15, 16}, std::pair{16, 16},
+        std::pair{24, 32}, std::pair{30, 32}, std::pair{32, 32}}) {
+    EXPECT_EQ(DibDepthOfVisual(visual), dib) << visual;
   }
 }
 

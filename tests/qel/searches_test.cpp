@@ -231,6 +231,11 @@ TEST(SearchesTest, InputsThatCannotBeSearchedAreNamed) {
        [](const BitmapContext& c, const Scene& s, const Bytes&, const Bytes& black) {
          FindPatterns(c, ImageFile{s.square}, black, 0x000000, 0, 0, Matches::kAll);
        }},
+      {"pattern of one pixel unlike the background", kTarget,
+       [](const BitmapContext& c, const Scene& s, const Bytes&, const Bytes&) {
+         FindPatterns(c, ImageFile{s.square}, Image(c, {{0x000000, kRed, 0x000000}}), 0x000000, 0,
+                      0, Matches::kFirst);
+       }},
       {"text drawing nothing", kTarget,
        [](const BitmapContext& c, const Scene&, const Bytes&, const Bytes&) {
          FindTexts(c, ScreenArea{}, "", kSevenLook, 0, 0, Matches::kAll);

@@ -104,6 +104,11 @@ read -r text_x text_y <<<"$in_file"
 expect 0 "$(on_screen "$text_x" "$text_y")" text "$TEXT" "${text_options[@]}" --area "$area"
 expect 0 "$text_x $text_y" text "$TEXT" "${text_options[@]}" --in "$SCENE_DIR/scene.bmp" --all
 expect 1 "" text "Zzz" "${text_options[@]}" --in "$SCENE_DIR/scene.bmp"
+# Qt, which draws the text, says nothing on standard error, even without a runtime folder.
+runtime=$XDG_RUNTIME_DIR
+unset XDG_RUNTIME_DIR
+expect 0 "$text_x $text_y" text "$TEXT" "${text_options[@]}" --in "$SCENE_DIR/scene.bmp"
+export XDG_RUNTIME_DIR=$runtime
 
 echo "== number"
 expect 0 "$NUMBER" number "${text_options[@]}" --in "$SCENE_DIR/number.bmp"
@@ -126,6 +131,11 @@ refused --bits grab --bits 7 -o x.bmp
 refused -o grab --area 0,0,4,4 -o missing/folder/x.bmp
 refused --font number --size 12 --color 0 --in "$SCENE_DIR/number.bmp"
 refused pixel pixel 1
+convert -size 3x3 xc:white -fill black -draw 'point 1 1' BMP3:lone.bmp
+refused lone.bmp pattern lone.bmp --background FFFFFF --in "$SCENE_DIR/scene.bmp"
+printf 'XX' >large.bmp
+truncate -s 3G large.bmp
+refused --in color "$BLOCK_COLOR" --in large.bmp
 
 echo "== help"
 "$qel_find" --help >help.txt || fail "qel-find --help failed"

@@ -231,8 +231,10 @@ Bytes BitmapsFromTheLoader(const BitmapContext& context) {
 // alpha file's alpha in the fourth byte of the 32-bit image, where the software decoder leaves 0.
 Bytes FilesLoaded(const BitmapContext& context) {
   Bytes result;
+  // The last declares an image over the decode limit, which both refuse before making it.
   for (const char* name : {"bmp2_1.bmp", "bmp3_4.bmp", "bmp3_rle8.bmp", "bmp5_565.bmp",
-                           "bmp5_argb.bmp", "rle4_delta.bmp", "rle8_delta.bmp", "v4_argb.bmp"}) {
+                           "bmp5_argb.bmp", "rle4_delta.bmp", "rle8_delta.bmp", "v4_argb.bmp",
+                           "../fuzz/seeds/rle8-16000x16000-ends-at-once.bmp"}) {
     ScreenBitmap bitmap(context);
     Note(result, bitmap.LoadBmpFile(std::string(QEL_BMP_SAMPLES_PATH "/") + name));
     Note(result, bitmap.ConvertDepth(24));

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
+#include "bitmap/bmp_decoder.h"
 #include "qel/desktop.h"
 #include "qel/searches.h"
 #include "tools/qel_find/argument_text.h"
@@ -32,6 +34,15 @@ Bytes ReadFile(std::string_view name, const std::string& path) {
   std::size_t count = 0;
   while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) {
     bytes.insert(bytes.end(), block, block + count);
+    // No further than the picture's headers say it needs: a large file that is no picture costs
+    // its first block only, and a pipe need not be read to its end.
+    if (bytes.size() < kBmpHeadBytes) continue;
+    const std::optional<std::int64_t> needed = BmpFileBytesNeeded(bytes);
+    if (!needed) break;
+    if (static_cast<std::int64_t>(bytes.size()) >= *needed) {
+      bytes.resize(static_cast<std::size_t>(*needed));
+      break;
+    }
   }
   if (std::ferror(file.get()) != 0) Fail(name, path, "cannot be read " + SystemReason());
   return bytes;
