@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bitmap/bmp_decoder.h"
+#include "bitmap/decode_limit.h"
 #include "bitmap/icon_file.h"
 #include "bitmap/screen_bitmap.h"
 #include "bitmap/software_gdi.h"
@@ -18,19 +19,11 @@
 namespace qel {
 namespace {
 
-// Images a file may rightly ask for can be 2 GiB; the fuzzer would only spend its time and memory
-// filling them, so larger ones are left to the unit tests.
-constexpr std::int64_t kMaxFuzzPixels = std::int64_t{1} << 18;
+// Images a file may rightly ask for reach the decode limit; the fuzzer would only spend its time
+// and memory filling them, so it decodes up to a megabyte, and the unit tests take the default.
+constexpr std::int64_t kFuzzDecodeLimitBytes = std::int64_t{1} << 20;
 
 std::int64_t PixelsOf(const BmpDimensions& size) { return std::int64_t{size.width} * size.height; }
-
-// The width, height and depth a plain BMP file's header gives, as ScreenBitmap::LoadBmpBytes reads
-// them before anything else.
-std::int64_t PlainBmpBytes(std::span<const std::uint8_t> file) {
-  if (file.size() < 30) return 0;
-  const auto field = [&](std::size_t at) { return std::int64_t{file[at] | file[at + 1] << 8}; };
-  return field(18) * field(22) * std::max<std::int64_t>(field(28), 1) / 8;
-}
 
 struct Bitmaps {
   FakeScreen screen{16, 16, 32};
@@ -43,7 +36,7 @@ struct Bitmaps {
 
 void DecodeAsBmp(std::span<const std::uint8_t> file, std::vector<std::uint32_t>& pixels) {
   const std::optional<BmpDimensions> size = ReadBmpDimensions(file);
-  if (!size || PixelsOf(*size) > kMaxFuzzPixels) return;
+  if (!size) return;
   pixels.assign(static_cast<std::size_t>(PixelsOf(*size)), 0);
   // Bottom-up into the buffer, as the GDI's sections are, so negative strides are covered too.
   DecodeBmp(file, pixels.data() + PixelsOf(*size) - size->width, -size->width);
@@ -51,6 +44,11 @@ void DecodeAsBmp(std::span<const std::uint8_t> file, std::vector<std::uint32_t>&
 
 }  // namespace
 }  // namespace qel
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  qel::SetDecodeLimitBytes(qel::kFuzzDecodeLimitBytes);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace qel;
@@ -63,10 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int sizes[][2] = {{0, 0}, {16, 16}, {256, 256}};
   for (const auto& request : sizes) ReadIconFile(file, request[0], request[1], bitmaps.images);
 
-  if (PlainBmpBytes(file) <= kMaxFuzzPixels * 4) bitmaps.bitmap.LoadBmpBytes(file);
-  const std::optional<BmpDimensions> dimensions = ReadBmpDimensions(file);
-  if (!dimensions || PixelsOf(*dimensions) <= kMaxFuzzPixels) {
-    bitmaps.bitmap.LoadBmpBytesViaFile(file);
-  }
+  bitmaps.bitmap.LoadBmpBytes(file);
+  bitmaps.bitmap.LoadBmpBytesViaFile(file);
   return 0;
 }
