@@ -202,6 +202,21 @@ for needs_display in (lambda: qel.pixel(0, 0),
     ]
 
 
+def test_a_text_search_writes_nothing_on_standard_error_even_without_a_runtime_folder():
+    script = """
+import sys, qel
+print(qel.find_text(sys.argv[1], image=open(sys.argv[2], "rb").read(), font=sys.argv[3],
+                    size=int(sys.argv[4]), color=sys.argv[5]))
+"""
+    without = {name: value for name, value in env.items() if name != "XDG_RUNTIME_DIR"}
+    answer = subprocess.run(
+        [sys.executable, "-c", script, env["TEXT"], FILES / "scene.bmp", LOOK["font"],
+         str(LOOK["size"]), str(LOOK["color"])], env=without, capture_output=True, text=True,
+        check=True)
+    assert answer.stdout.strip() != "None"
+    assert answer.stderr == ""
+
+
 def test_searches_from_many_threads_answer_as_one_does():
     # The library's walks over an image are shared by the process: searches must not interleave.
     expected = qel.find_color(BLOCK_HEX, image=SCENE, all=True)
