@@ -1,5 +1,7 @@
 #include "bitmap/bmp_decoder.h"
 
+#include <algorithm>
+
 #include "bitmap/bmp_dib.h"
 
 namespace qel {
@@ -31,16 +33,24 @@ std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> file) {
   return BmpLayout{*format, bits};
 }
 
+// An RLE stream's length: the header's image size or, where a writer left that short, the longest
+// stream that still draws something: 2 bytes a pixel of the padded rows (writers encode the
+// padding too), 2 more a row and 2 to end.
+std::int64_t RleStreamBytes(const DibFormat& format, std::span<const std::uint8_t> head) {
+  constexpr std::size_t kImageSizeOffset = kFileHeaderSize + 20;
+  const std::int64_t paddedPixels = format.rowBytes * 8 / format.bitCount;
+  return std::max<std::int64_t>(LoadU32(head, kImageSizeOffset),
+                                2 * (paddedPixels + 1) * format.height + 2);
+}
+
 }  // namespace
 
 std::optional<std::int64_t> BmpFileBytesNeeded(std::span<const std::uint8_t> head) {
   if (!HasBmpSignature(head)) return std::nullopt;
   const std::optional<DibFormat> format = ReadDibFormat(head.subspan(kFileHeaderSize), false);
   if (!format) return std::nullopt;
-  const std::int64_t rows = format->IsRle()
-                                ? 2 * (std::int64_t{format->width} + 1) * format->height + 2
-                                : format->UncompressedBytes();
-  return std::int64_t{LoadU32(head, 10)} + rows;
+  return std::int64_t{LoadU32(head, 10)} +
+         (format->IsRle() ? RleStreamBytes(*format, head) : format->UncompressedBytes());
 }
 
 std::optional<BmpDimensions> ReadBmpDimensions(std::span<const std::uint8_t> file) {

@@ -22,9 +22,9 @@ std::optional<BmpDimensions> ReadBmpDimensions(std::span<const std::uint8_t> fil
 inline constexpr std::size_t kBmpHeadBytes = 14 + 124 + 12 + 256 * 4;
 
 // How many bytes from the start of a BMP file its image needs, from the headers in `head` (the
-// file's first kBmpHeadBytes bytes, or all of a shorter file): the rows' offset and size, or for
-// an RLE image the longest stream that draws something, 2 bytes a pixel and 2 a row. Nullopt when
-// ReadBmpDimensions would refuse the file for its headers.
+// file's first kBmpHeadBytes bytes, or all of a shorter file): the rows' offset and size, for an
+// RLE image the header's image size or, if more, the longest stream that draws something. Nullopt
+// when ReadBmpDimensions would refuse the file for its headers.
 std::optional<std::int64_t> BmpFileBytesNeeded(std::span<const std::uint8_t> head);
 
 // Decodes the whole image as 0x00RRGGBB (top byte 0, alpha dropped as LoadImage into a screen-

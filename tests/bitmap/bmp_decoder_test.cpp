@@ -209,8 +209,11 @@ TEST(BmpDecoderTest, AFilesHeadersSayHowManyOfItsBytesTheImageNeeds) {
   EXPECT_EQ(BmpFileBytesNeeded(std::span(plain).first(14 + 40)),
             std::optional<std::int64_t>(14 + 40 + 24))
       << "the headers alone say it";
+  // 2 bytes a pixel of the rows padded to 4 pixels, 2 a row and 2 to end, or the header's size.
   EXPECT_EQ(BmpFileBytesNeeded(MakeBmp(3, 2, 8, 1, {0}, {0, 1})),
-            std::optional<std::int64_t>(14 + 40 + 4 + 2 * 4 * 2 + 2));
+            std::optional<std::int64_t>(14 + 40 + 4 + 2 * 5 * 2 + 2));
+  EXPECT_EQ(BmpFileBytesNeeded(MakeBmp(3, 2, 8, 1, {0}, std::vector<std::uint8_t>(100))),
+            std::optional<std::int64_t>(14 + 40 + 4 + 100));
   std::vector<std::uint8_t> notBmp = plain;
   notBmp[0] = 'X';
   EXPECT_FALSE(BmpFileBytesNeeded(notBmp));
@@ -233,6 +236,26 @@ std::vector<std::filesystem::path> FilesIn(const std::string& folder) {
     }
   }
   return files;
+}
+
+// Read from a file, every sample loads as its bytes do: the reading stops no earlier than the
+// image does, whatever its writer put in the headers.
+TEST(BmpDecoderTest, EverySampleLoadsFromItsFileAsFromItsBytes) {
+  FakeScreen screen{4, 4, 32};
+  FakeDesktop desktop;
+  FakeImageServices images;
+  SoftwareGdi gdi{screen, desktop, images};
+  ScreenBitmap fromFile({gdi, screen, desktop});
+  ScreenBitmap fromBytes({gdi, screen, desktop});
+  const std::vector<std::filesystem::path> files = FilesIn("bmp");
+  EXPECT_GE(files.size(), 20u);
+  for (const auto& path : files) {
+    if (path.extension() != ".bmp") continue;
+    SCOPED_TRACE(path.filename().string());
+    ASSERT_TRUE(fromBytes.LoadBmpBytesViaFile(ReadBytes(path.string())));
+    ASSERT_TRUE(fromFile.LoadBmpFile(path.string()));
+    EXPECT_EQ(fromFile.FileBytes(), fromBytes.FileBytes());
+  }
 }
 
 // Whatever is wrong with a file, decoding it says so, and RLE damage is the only kind the headers
