@@ -13,9 +13,16 @@ begin_session() {
 }
 
 end_session() {
-  local i
+  local i _ state
   for ((i = ${#children[@]} - 1; i >= 0; i--)); do
     kill "${children[i]}" 2>/dev/null || true
+    # Given five seconds to end (gnome-shell may wait for services already gone), then killed.
+    for _ in $(seq 50); do
+      state=$(ps -o stat= -p "${children[i]}" 2>/dev/null) || true
+      [[ -z $state || $state == Z* ]] && break
+      sleep 0.1
+    done
+    kill -KILL "${children[i]}" 2>/dev/null || true
     wait "${children[i]}" 2>/dev/null || true
   done
   rm -rf "$work"
