@@ -1,17 +1,15 @@
 #include "platform/linux/qt_text_renderer.h"
 
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "platform/linux/gbk.h"
+#include "platform/linux/private_qt_application.h"
 
 namespace qel {
 namespace {
@@ -21,29 +19,6 @@ constexpr int kDefaultCellHeight = 16;
 QString FromGbk(std::string_view text) {
   const std::u16string utf16 = GbkToUtf16(text);
   return QString::fromUtf16(utf16.data(), static_cast<qsizetype>(utf16.size()));
-}
-
-// Qt's warnings (no XDG_RUNTIME_DIR, a missing font) are no concern of a program that uses the
-// library without Qt of its own, and would break its rule of nothing on standard error when a
-// command succeeds; only a fatal message, which ends the program, is still written.
-void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-}
-
-// Fonts come from a GUI application; a program without any Qt application gets one of its own that
-// draws off screen and lives as long as the program.
-bool HaveGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-  }
-  qInstallMessageHandler(QuietMessages);
-  static int argc = 3;
-  static char name[] = "qel";
-  static char platformOption[] = "-platform";
-  static char offscreen[] = "offscreen";
-  static char* argv[] = {name, platformOption, offscreen, nullptr};
-  static const auto application = std::make_unique<QGuiApplication>(argc, argv);
-  return application != nullptr;
 }
 
 int CellHeight(QFont font, int pixelSize) {

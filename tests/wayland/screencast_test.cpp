@@ -11,9 +11,16 @@
 #include <cstdlib>
 #include <optional>
 
+#include "bitmap/screen_bitmap.h"
+#include "bitmap/software_gdi.h"
+#include "finder/color_finder.h"
+#include "platform/fake/fake_images.h"
 #include "platform/wayland/pipewire_frames.h"
 #include "platform/wayland/portal_request.h"
+#include "platform/wayland/restore_token_file.h"
 #include "platform/wayland/screencast_portal.h"
+#include "platform/wayland/wayland_desktop.h"
+#include "platform/wayland/wayland_screen.h"
 #include "tests/support/mutter_remote_desktop.h"
 
 namespace qel {
@@ -31,6 +38,16 @@ bool DispatchUntil(PipeWireFrames& frames, Done done) {
     QCoreApplication::processEvents();
   }
   return done();
+}
+
+// A screenshot through the portal, for what the screen shows by another way than the cast.
+QImage Screenshot() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const std::optional<PortalAnswer> shot = CallPortalRequest(
+      bus, QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
+      {QString()}, {{QStringLiteral("interactive"), false}}, 10s);
+  if (!shot || shot->response != 0) return {};
+  return QImage(QUrl(shot->results.value(QStringLiteral("uri")).toString()).toLocalFile());
 }
 
 TEST(ScreenCastPortal, OffersThePointerAsMetadataAndOpensAGrantedSessionWithoutAsking) {
@@ -54,22 +71,14 @@ TEST(PipeWireFrames, TheMonitorsFramesComeWithThePointersPosition) {
   PipeWireFrames frames(portal.OpenPipeWireRemote(), portal.Stream()->node);
   ASSERT_TRUE(DispatchUntil(frames, [&] { return frames.HasFrame(); }));
   input.MoveTo(321, 123);
-  ASSERT_TRUE(DispatchUntil(frames,
-                            [&] {
-                              return frames.Pointer() == std::optional<ScreenPoint>({321, 123});
-                            }))
-      << "the pointer was last seen at " << (frames.Pointer() ? frames.Pointer()->x : -1);
+  ASSERT_TRUE(DispatchUntil(frames, [&] {
+    return frames.Pointer() == std::optional<ScreenPoint>({321, 123});
+  })) << "the pointer was last seen at " << (frames.Pointer() ? frames.Pointer()->x : -1);
   EXPECT_TRUE(frames.Streaming());
   EXPECT_EQ(frames.Width(), 1920);
   EXPECT_EQ(frames.Height(), 1080);
 
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  const std::optional<PortalAnswer> shot = CallPortalRequest(
-      bus, QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"),
-      {QString()}, {{QStringLiteral("interactive"), false}}, 10s);
-  ASSERT_TRUE(shot && shot->response == 0);
-  const QImage screenshot(
-      QUrl(shot->results.value(QStringLiteral("uri")).toString()).toLocalFile());
+  const QImage screenshot = Screenshot();
   ASSERT_EQ(screenshot.width(), 1920);
   // Frames come as the screen changes: what changed up to the screenshot has come by now.
   DispatchUntil(frames, [] { return false; });
@@ -80,6 +89,37 @@ TEST(PipeWireFrames, TheMonitorsFramesComeWithThePointersPosition) {
   }
   std::uint32_t outside = 0;
   EXPECT_FALSE(frames.ReadPixels(1919, 0, 2, 1, &outside, 2));
+}
+
+// The bitmap library over the cast: the screen's size, its pixels and the pointer, with the grant
+// kept in the user's configuration folder.
+TEST(WaylandScreen, TheBitmapLibraryReadsTheScreenAndThePointerThroughTheCast) {
+  ASSERT_TRUE(SaveRestoreToken(GrantedToken()));
+  test::MutterRemoteDesktop input(QDBusConnection::sessionBus());
+  input.MoveTo(700, 400);
+  WaylandScreen screen(5s);
+  WaylandDesktop desktop(screen);
+  FakeImageServices images;
+  SoftwareGdi gdi(screen, desktop, images);
+  const BitmapContext context{gdi, screen, desktop};
+  EXPECT_EQ(screen.Width(), 1920);
+  EXPECT_EQ(screen.Height(), 1080);
+  for (int i = 0; i < 40 && desktop.CursorPosition() != ScreenPoint{700, 400}; ++i) {
+    test::RunEventsFor(50ms);
+  }
+  EXPECT_EQ(desktop.CursorPosition(), (ScreenPoint{700, 400}));
+  EXPECT_EQ(desktop.WindowFromPoint({700, 400}), 0u) << "no other program's window is shown";
+
+  const QImage screenshot = Screenshot();
+  ASSERT_EQ(screenshot.width(), 1920);
+  test::RunEventsFor(500ms);
+  const QRgb shown = screenshot.pixel(100, 100);
+  EXPECT_EQ(ColorFinder().GetPixelColor(context, 0, 100, 100),
+            static_cast<ColorValue>(qRed(shown) | qGreen(shown) << 8 | qBlue(shown) << 16));
+  ScreenBitmap whole(context);
+  ASSERT_TRUE(whole.CaptureScreen());
+  EXPECT_EQ(whole.Width(), 1920);
+  EXPECT_EQ(whole.BitCount(), 32);
 }
 
 }  // namespace
