@@ -45,7 +45,9 @@ start_xvfb() {
     return 1
   fi
   DISPLAY=":$(head -n 1 "$number")"
-  export DISPLAY
+  # An X session, even when the tests are run from a Wayland desktop.
+  export DISPLAY XDG_SESSION_TYPE=x11
+  unset WAYLAND_DISPLAY
 }
 
 # wait_for_window TITLE: prints the id of the visible window with exactly this title, waiting up

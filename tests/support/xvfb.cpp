@@ -13,6 +13,9 @@ Xvfb::Xvfb(const std::string& screen) {
   pid_ = server.pid;
   display_ = ":" + server.line;
   setenv("DISPLAY", display_.c_str(), 1);
+  // An X session, even when the tests are run from a Wayland desktop.
+  setenv("XDG_SESSION_TYPE", "x11", 1);
+  unsetenv("WAYLAND_DISPLAY");
 }
 
 Xvfb::~Xvfb() { StopDaemon(pid_); }
