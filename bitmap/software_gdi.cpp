@@ -159,11 +159,7 @@ void SoftwareGdi::KeepRows(std::vector<std::uint8_t>&& rows) {
   constexpr std::size_t kKeptFrom = 256 * 1024;
   // Rows are kept for the next capture, which is at most the whole screen at 32 bits: a larger
   // image (a file that declared one) would only hold its memory for as long as the GDI lives.
-  const WindowRect screen = screen_.Bounds();
-  const auto screenBytes = static_cast<std::size_t>(std::max<std::int64_t>(
-      (std::int64_t{screen.right} - screen.left) * (std::int64_t{screen.bottom} - screen.top) * 4,
-      0));
-  if (rows.size() < kKeptFrom || rows.size() > screenBytes) return;
+  if (rows.size() < kKeptFrom || rows.size() > screenBytes_) return;
   spareRows_[nextSpare_] = std::move(rows);
   nextSpare_ = (nextSpare_ + 1) % spareRows_.size();
 }
@@ -246,6 +242,9 @@ bool SoftwareGdi::BlitFromScreen(DibSurface& target, int x, int y, int width, in
   // Only the part on the screen is read; the rest of the rectangle comes out black. The screen DC
   // spans every monitor, which may lie left of or above the primary one.
   const WindowRect bounds = screen_.Bounds();
+  screenBytes_ = static_cast<std::size_t>(std::max<std::int64_t>(
+      (std::int64_t{bounds.right} - bounds.left) * (std::int64_t{bounds.bottom} - bounds.top) * 4,
+      0));
   const OffsetRange onColumns =
       ClipRun(columns, static_cast<long long>(sourceX) - bounds.left, bounds.right - bounds.left);
   const OffsetRange onRows =

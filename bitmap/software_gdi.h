@@ -109,9 +109,11 @@ class SoftwareGdi final : public Gdi {
   std::vector<std::uint32_t> capturedScreen_;
   // The rows of the latest large bitmaps deleted, for the next ones of the same size: a capture
   // replaces its image by one of the same size every time, a load passes through two bitmaps.
-  // None larger than the whole screen at 32 bits is kept.
+  // None larger than the whole screen at 32 bits, as the latest capture found it, is kept: the
+  // screen is not asked for its size at a deletion (on Wayland that would open the screen cast).
   std::array<std::vector<std::uint8_t>, 2> spareRows_;
   std::size_t nextSpare_ = 0;
+  std::size_t screenBytes_ = 0;
   void KeepRows(std::vector<std::uint8_t>&& rows);
   GdiHandle defaultBitmap_ = 0;
   std::map<GdiHandle, Dc> dcs_;

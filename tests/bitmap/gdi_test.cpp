@@ -330,15 +330,18 @@ INSTANTIATE_TEST_SUITE_P(
 // Whole-screen conversions are split by rows over two threads: the result is byte for byte that of
 // converting one row at a time, from the screen and from another image, in every format.
 // Rows of a deleted bitmap are kept for the next capture of the same size, which is never more
-// than the whole screen: a larger image's rows are let go with it. A kept buffer shows itself to a
-// section made to be overwritten, which gets it as it was.
+// than the whole screen as a capture found it: a larger image's rows are let go with it, and
+// before the first capture none are kept. A kept buffer shows itself to a section made to be
+// overwritten, which gets it as it was.
 TEST(GdiKeptRowsTest, OnlyRowsOfAScreenOrLessAreKeptForReuse) {
   FakeScreen screen(512, 512);
   FakeDesktop desktop;
   FakeImageServices images;
   SoftwareGdi gdi(screen, desktop, images);
-  for (const auto& [side, kept] : {std::pair{512, true}, std::pair{300, true},
-                                   std::pair{513, false}, std::pair{2048, false}}) {
+  bool captured = false;
+  for (const auto& [side, kept] :
+       {std::pair{512, false}, std::pair{512, true}, std::pair{300, true}, std::pair{513, false},
+        std::pair{2048, false}}) {
     const DibInfo info{.width = side, .height = side, .bitCount = 32, .colors = {}};
     std::uint8_t* bits = nullptr;
     const GdiHandle first = gdi.CreateDIBSection(0, info, &bits, Gdi::NewRows::Overwritten);
@@ -348,8 +351,17 @@ TEST(GdiKeptRowsTest, OnlyRowsOfAScreenOrLessAreKeptForReuse) {
     ASSERT_TRUE(gdi.DeleteObject(first));
     const GdiHandle second = gdi.CreateDIBSection(0, info, &bits, Gdi::NewRows::Overwritten);
     ASSERT_NE(second, 0u);
-    EXPECT_EQ(bits[size - 1], kept ? 0xAB : 0) << side << " x " << side;
+    EXPECT_EQ(bits[size - 1], kept ? 0xAB : 0)
+        << side << " x " << side << (captured ? "" : " first");
     gdi.DeleteObject(second);
+    if (!captured) {
+      const GdiHandle dc = gdi.CreateCompatibleDC(0);
+      const GdiHandle pixel = gdi.CreateDIBSection(
+          dc, {.width = 1, .height = 1, .bitCount = 32, .colors = {}}, nullptr);
+      gdi.SelectObject(dc, pixel);
+      ASSERT_TRUE(gdi.BitBlt(dc, 0, 0, 1, 1, gdi.GetDC(0), 0, 0, kSrcCopy));
+      captured = true;
+    }
   }
 }
 
