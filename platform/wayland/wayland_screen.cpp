@@ -68,7 +68,11 @@ int WaylandScreen::Height() const {
   return cast != nullptr ? cast->frames->Height() : 0;
 }
 
-WindowRect WaylandScreen::Bounds() const { return {0, 0, Width(), Height()}; }
+WindowRect WaylandScreen::Bounds() const {
+  const Cast* cast = Current();
+  return cast != nullptr ? WindowRect{0, 0, cast->frames->Width(), cast->frames->Height()}
+                         : WindowRect{};
+}
 
 bool WaylandScreen::CaptureRows(int x, int y, int width, int height, std::uint32_t* pixels,
                                 std::ptrdiff_t rowStride) {
